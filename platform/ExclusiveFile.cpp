@@ -1,0 +1,125 @@
+#include "ExclusiveFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <utility>
+
+namespace rm {
+
+ExclusiveFile::~ExclusiveFile() { close(); }
+
+ExclusiveFile::ExclusiveFile(ExclusiveFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), lastErrno_(other.lastErrno_) {}
+
+ExclusiveFile& ExclusiveFile::operator=(ExclusiveFile&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = std::exchange(other.fd_, -1);
+        lastErrno_ = other.lastErrno_;
+    }
+    return *this;
+}
+
+ExclusiveFile::Result ExclusiveFile::open(const std::string& path, Mode mode, bool truncateFile) {
+    close();
+    int flags = O_CLOEXEC;
+    switch (mode) {
+    case Mode::ReadOnly: flags |= O_RDONLY; break;
+    case Mode::ReadWrite: flags |= O_RDWR; break;
+    case Mode::Create: flags |= O_RDWR | O_CREAT; break;
+    }
+    const int fd = ::open(path.c_str(), flags, 0644);
+    if (fd < 0) {
+        lastErrno_ = errno;
+        return lastErrno_ == ENOENT ? Result::NotFound : Result::Failed;
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        lastErrno_ = errno;
+        ::close(fd);
+        return lastErrno_ == EWOULDBLOCK ? Result::SharingViolation : Result::Failed;
+    }
+    fd_ = fd;
+    if (mode == Mode::Create && truncateFile && !truncate(0)) {
+        const int err = lastErrno_;
+        close();
+        lastErrno_ = err;
+        return Result::Failed;
+    }
+    lastErrno_ = 0;
+    return Result::Ok;
+}
+
+void ExclusiveFile::close() {
+    if (fd_ >= 0) {
+        ::close(fd_);  // closing the descriptor releases the lock
+        fd_ = -1;
+    }
+}
+
+int64_t ExclusiveFile::size() const {
+    struct stat st {};
+    if (fd_ < 0 || fstat(fd_, &st) != 0)
+        return -1;
+    return static_cast<int64_t>(st.st_size);
+}
+
+int64_t ExclusiveFile::readAt(int64_t position, void* buffer, size_t count) {
+    auto* out = static_cast<char*>(buffer);
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n = pread(fd_, out + done, count - done, static_cast<off_t>(position + done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            lastErrno_ = errno;
+            return -1;
+        }
+        if (n == 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    return static_cast<int64_t>(done);
+}
+
+int64_t ExclusiveFile::writeAt(int64_t position, const void* buffer, size_t count) {
+    const auto* in = static_cast<const char*>(buffer);
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n = pwrite(fd_, in + done, count - done, static_cast<off_t>(position + done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            lastErrno_ = errno;
+            break;
+        }
+        if (n == 0) {
+            lastErrno_ = ENOSPC;
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return static_cast<int64_t>(done);
+}
+
+int64_t ExclusiveFile::append(const void* buffer, size_t count) {
+    const int64_t end = size();
+    if (end < 0) {
+        lastErrno_ = errno;
+        return 0;
+    }
+    return writeAt(end, buffer, count);
+}
+
+bool ExclusiveFile::truncate(int64_t newSize) {
+    if (ftruncate(fd_, static_cast<off_t>(newSize)) != 0) {
+        lastErrno_ = errno;
+        return false;
+    }
+    return true;
+}
+
+} // namespace rm

@@ -1,0 +1,16 @@
+#include "ProgramFolder.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace rm {
+
+std::string programFolder() {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec)
+        return std::filesystem::current_path(ec).string();
+    return exe.parent_path().string();
+}
+
+} // namespace rm

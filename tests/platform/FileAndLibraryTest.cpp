@@ -1,0 +1,95 @@
+#include "ExclusiveFile.h"
+#include "ProgramFolder.h"
+#include "SharedLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+class ExclusiveFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("rm_platform_" + std::to_string(getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string path(const char* name) const { return (dir_ / name).string(); }
+
+    std::filesystem::path dir_;
+};
+
+TEST_F(ExclusiveFileTest, SecondHolderGetsSharingViolationAndNothingIsTruncated) {
+    const auto file = path("held.rmd");
+    std::ofstream(file) << "0123456789";
+    rm::ExclusiveFile first;
+    ASSERT_EQ(first.open(file, rm::ExclusiveFile::Mode::ReadOnly), rm::ExclusiveFile::Result::Ok);
+
+    rm::ExclusiveFile second;
+    EXPECT_EQ(second.open(file, rm::ExclusiveFile::Mode::Create, true),
+              rm::ExclusiveFile::Result::SharingViolation);
+    EXPECT_FALSE(second.isOpen());
+    EXPECT_EQ(std::filesystem::file_size(file), 10u);
+
+    first.close();
+    EXPECT_EQ(second.open(file, rm::ExclusiveFile::Mode::Create, true), rm::ExclusiveFile::Result::Ok);
+    EXPECT_EQ(second.size(), 0);
+}
+
+TEST_F(ExclusiveFileTest, PositionedReadsAndWritesBeyondFourGigabytes) {
+    const auto file = path("big.bin");
+    rm::ExclusiveFile f;
+    ASSERT_EQ(f.open(file, rm::ExclusiveFile::Mode::Create), rm::ExclusiveFile::Result::Ok);
+    const int64_t far = (int64_t{5} << 30) + 3;  // sparse file
+    const char data[] = "abc";
+    ASSERT_EQ(f.writeAt(far, data, 3), 3);
+    EXPECT_EQ(f.size(), far + 3);
+    char back[8] = {};
+    EXPECT_EQ(f.readAt(far - 1, back, 8), 4);  // short only at the end
+    EXPECT_EQ(std::string(back + 1, 3), "abc");
+    EXPECT_EQ(f.append("de", 2), 2);
+    EXPECT_EQ(f.size(), far + 5);
+}
+
+TEST_F(ExclusiveFileTest, MissingFileAndFullDevice) {
+    rm::ExclusiveFile f;
+    EXPECT_EQ(f.open(path("none.rmd"), rm::ExclusiveFile::Mode::ReadOnly), rm::ExclusiveFile::Result::NotFound);
+    ASSERT_EQ(f.open("/dev/full", rm::ExclusiveFile::Mode::ReadWrite), rm::ExclusiveFile::Result::Ok);
+    EXPECT_EQ(f.append("xy", 2), 0);
+    EXPECT_NE(f.lastErrno(), 0);
+}
+
+TEST_F(ExclusiveFileTest, DescriptorIsCloseOnExec) {
+    const auto file = path("cloexec.bin");
+    rm::ExclusiveFile f;
+    ASSERT_EQ(f.open(file, rm::ExclusiveFile::Mode::Create), rm::ExclusiveFile::Result::Ok);
+    EXPECT_TRUE(fcntl(f.fd(), F_GETFD) & FD_CLOEXEC);
+}
+
+TEST(SharedLibrary, ModuleNamesAndLoading) {
+    EXPECT_EQ(rm::SharedLibrary::moduleFileName("QuorvRMDrv.dll"), "libquorvrmdrv.so");
+    EXPECT_EQ(rm::SharedLibrary::moduleFileName("ulmex.dll"), "libulmex.so");
+    EXPECT_EQ(rm::SharedLibrary::moduleFileName("printdll.DLL"), "libprintdll.so");
+
+    rm::SharedLibrary missing;
+    EXPECT_FALSE(missing.openModule("NoSuchModule.dll"));
+    EXPECT_FALSE(missing.lastError().empty());
+    EXPECT_EQ(missing.symbol("anything"), nullptr);
+
+    rm::SharedLibrary libc;
+    ASSERT_TRUE(libc.open("libc.so.6"));
+    EXPECT_NE(libc.symbol("strlen"), nullptr);
+    rm::SharedLibrary moved(std::move(libc));
+    EXPECT_FALSE(libc.isOpen());
+    EXPECT_TRUE(moved.isOpen());
+    EXPECT_TRUE(std::filesystem::exists(rm::programFolder() + "/platform_tests"));
+}
+
+} // namespace

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QPixmap>
+#include <QToolButton>
+
+// The two-state push button of the panels: a click toggles its down state
+// (isChecked), and a lamp glyph right of the caption shows the state: up,
+// disabled, pressed (while the mouse holds it) and down. The glyphs are the
+// four 10 x 10 pictures of the resource "IDB_BUTTONS_ONOFF".
+class TOnOffButtonVorn : public QToolButton {
+    Q_OBJECT
+
+public:
+    explicit TOnOffButtonVorn(QWidget* parent = nullptr);
+
+    static constexpr int kGlyphSize = 10;
+    static constexpr int kGlyphMargin = 1;   // from the glyph to the face's right edge
+    static constexpr int kGlyphSpacing = 4;  // from the caption to the glyph
+
+    enum GlyphState { GlyphUp = 0, GlyphDisabled = 1, GlyphPressed = 2, GlyphDown = 3 };
+    GlyphState glyphState() const;
+
+    QSize sizeHint() const override;
+
+signals:
+    void OnClick();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap glyphs_;
+};

@@ -1,0 +1,73 @@
+#include "DataFileWriter.h"
+
+#include "FileSizeCounter.h"
+#include "IndexFileName.h"
+
+#include <filesystem>
+
+using rm::ExclusiveFile;
+
+DataFileWriter::OpenResult DataFileWriter::openForAppend(const std::string& name) {
+    std::lock_guard lock(streamLock_);
+    stream_.close();
+    const ExclusiveFile::Result opened = stream_.open(name, ExclusiveFile::Mode::ReadWrite);
+    if (opened == ExclusiveFile::Result::Ok) {
+        endPosition_ = stream_.size();
+        if (endPosition_ < 0) {
+            stream_.close();
+            return OpenResult::Failed;
+        }
+        fileSize_.store(endPosition_);
+        deleteIndexFileOf(name);
+        return OpenResult::Appending;
+    }
+    if (opened != ExclusiveFile::Result::NotFound)
+        return OpenResult::Failed;
+    if (stream_.open(name, ExclusiveFile::Mode::Create) != ExclusiveFile::Result::Ok)
+        return OpenResult::Failed;
+    endPosition_ = stream_.size();
+    fileSize_.store(endPosition_);
+    return OpenResult::Created;
+}
+
+bool DataFileWriter::recreate(const std::string& name) {
+    std::lock_guard lock(streamLock_);
+    stream_.close();
+    fileSize_.set(0);
+    endPosition_ = 0;
+    return stream_.open(name, ExclusiveFile::Mode::Create, true) == ExclusiveFile::Result::Ok;
+}
+
+void DataFileWriter::close() {
+    std::lock_guard lock(streamLock_);
+    stream_.close();
+}
+
+bool DataFileWriter::isOpen() const {
+    std::lock_guard lock(streamLock_);
+    return stream_.isOpen();
+}
+
+DataFileWriter::AppendResult DataFileWriter::append(const uint16_t* words, size_t count) {
+    std::lock_guard lock(streamLock_);
+    AppendResult result;
+    if (!stream_.isOpen() || count == 0)
+        return result;
+    const size_t bytes = count * sizeof(uint16_t);
+    result.bytesWritten = stream_.writeAt(endPosition_, words, bytes);
+    result.failed = result.bytesWritten != static_cast<int64_t>(bytes);
+    endPosition_ += result.bytesWritten;
+    if (result.bytesWritten > 0)
+        fileSize_.add(result.bytesWritten);
+    return result;
+}
+
+void DataFileWriter::deleteIndexFileOf(const std::string& name) {
+    namespace fs = std::filesystem;
+    const fs::path index = rm::indexFileName(name);
+    std::error_code error;
+    // A data file whose own name ends in "ind" is its own index name: keep it.
+    if (!fs::exists(index, error) || fs::equivalent(index, name, error))
+        return;
+    fs::remove(index, error);
+}

@@ -1,6 +1,6 @@
 #include "VirtualDriverVornRM.h"
 
-#include "DeflectionTable.h"
+#include "Deflection.h"
 #include "MessageBoxes.h"
 #include "ProgramFolder.h"
 #include "RateTables.h"
@@ -46,7 +46,7 @@ int32_t TVirtualDriverVornRM::SamplesPerSecond() const {
 
 int32_t TVirtualDriverVornRM::Deflection(int channel) const { return channelDeflection(channel == 200 ? 1 : 0); }
 
-int32_t TVirtualDriverVornRM::channelDeflection(int c) const { return deflectionMillivolts(probe_[c], density_[c]); }
+int32_t TVirtualDriverVornRM::channelDeflection(int c) const { return deflectionMillivolts(density_[c], probe_[c]); }
 
 // ---- Library and device ------------------------------------------------------
 
@@ -349,7 +349,7 @@ void TVirtualDriverVornRM::setDensity(int channel, uint16_t density) {
     density_[channel] = density;
     if (!deviceInitialized_)
         return;
-    const int32_t rangeKey = channelDeflection(channel) / std::max(probeFactor(probe_[channel]), 1);
+    const int32_t rangeKey = channelDeflection(channel) / probeFactor(probe_[channel]);
     int32_t offsetCode = kNoAnswer;
     call(::DensityChannelA + channel, rangeKey, &offsetCode);
     if (deviceCalibrationOK_ && offsetCode != kNoAnswer) {

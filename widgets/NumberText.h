@@ -12,5 +12,8 @@ namespace rm {
 // two separators, out-of-range numbers such as "1e400".
 std::optional<double> StrToFloatAnySeparator(std::string_view text);
 std::optional<double> StrToFloatAnySeparator(const QString& text);
+inline std::optional<double> StrToFloatAnySeparator(const char* text) {
+    return StrToFloatAnySeparator(std::string_view(text));
+}
 
 } // namespace rm

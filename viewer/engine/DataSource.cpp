@@ -1,0 +1,385 @@
+#include "DataSource.h"
+
+#include "IndexBuilder.h"
+#include "IndexFileWrapper.h"
+#include "LargeFileWrapper.h"
+#include "MainBuffer.h"
+#include "MessageBoxes.h"
+#include "Rounding.h"
+#include "UiCall.h"
+
+#include <algorithm>
+
+namespace rm::viewer {
+
+namespace {
+
+std::string openErrorText(int result) {
+    switch (result) {
+    case kOpenSharingViolation: return "File is used by another process";
+    case kOpenFileNotFound:
+    case kOpenPathNotFound: return "File does not exist";
+    case kOpenFileEmpty: return "File is empty";
+    default: return "File error " + std::to_string(result);
+    }
+}
+
+// "Ready", or what the index build had to pass over in a damaged file.
+std::string readyTextAfterBuild(const TIndexContent& content) {
+    std::string damage;
+    const auto add = [&](const std::string& part) { damage += (damage.empty() ? "" : "; ") + part; };
+    if (content.DamagedWords > 0)
+        add(std::to_string(content.DamagedWords) + " damaged parameter blocks skipped");
+    if (content.EndsInsideBlock)
+        add("the file ends inside a parameter block");
+    if (content.OddSize)
+        add("the file ends with half a word");
+    return damage.empty() ? "Ready" : "Ready (data file damaged: " + damage + ")";
+}
+
+} // namespace
+
+TDataSourcePelkRMPrv::TDataSourcePelkRMPrv(TPreviewEnginePelkRM& engine, TMainBufferComponentVornPrv& mainBuffer,
+                                           TLargeFileWrapper& file, TIndexFileWrapperVornRMPrv& index,
+                                           IProgressDisplay* progress, int controlGroup)
+    : engine_(engine), mainBuffer_(mainBuffer), file_(file), index_(index), progress_(progress),
+      controlGroup_(controlGroup), cursors_(engine, index) {
+    engine.RegisterListener(controlGroup_, this);
+}
+
+TDataSourcePelkRMPrv::~TDataSourcePelkRMPrv() {
+    worker_.reset();
+    if (linked_)
+        engine_.UnregisterListener(controlGroup_, this);
+}
+
+TDataSourcePelkRMPrv::PublishedView& TDataSourcePelkRMPrv::view(TViewKind kind) {
+    switch (kind) {
+    case TViewKind::Quick: return quick_;
+    case TViewKind::Buffer: return buffer_;
+    case TViewKind::Normal: break;
+    }
+    return normal_;
+}
+
+void TDataSourcePelkRMPrv::EngineNotify(int code, int) {
+    switch (code) {
+    case enInitialize: Initialise(); break;
+    case enShutdown: ShutDown(); break;
+    case enOpenDataFile: OpenDataFile(); break;
+    case enPrepareIndex: PrepareIndex(); break;
+    case enFormResized:
+        if (engine_.NewFileOpened)
+            OnScreenResized();
+        break;
+    case enZoomChanged:
+        if (engine_.NewFileOpened)
+            OnZoomChanged();
+        break;
+    case enScreenMoved:
+        if (engine_.NewFileOpened)
+            OnScreenPositionChanged();
+        break;
+    case enBufferMoved:
+        if (engine_.NewFileOpened)
+            OnBufferPositionChanged();
+        break;
+    default: break;
+    }
+}
+
+// --- the road of one file --------------------------------------------------------
+
+void TDataSourcePelkRMPrv::Initialise() {
+    for (PublishedView* v : {&quick_, &buffer_, &normal_}) {
+        std::lock_guard lock(v->lock);
+        v->points.Points = 0;
+    }
+    worker_ = std::make_unique<TGeneralHandlingThread>();
+    cursors_.Clear();
+    setText("Ready");
+}
+
+void TDataSourcePelkRMPrv::ShutDown() {
+    if (worker_) {
+        worker_->Terminate();
+        // Serving the user-interface calls a job may wait for.
+        UiCall::waitServing([this] { return worker_->WaitFor(std::chrono::milliseconds(0)); });
+        worker_.reset();
+    }
+    engine_.UnregisterListener(controlGroup_, this);
+    linked_ = false;
+}
+
+void TDataSourcePelkRMPrv::AbandonJobs() {
+    ++generation_;
+    UiCall::waitServing([this] { return runningJobs_ == 0; });
+}
+
+void TDataSourcePelkRMPrv::OpenDataFile() {
+    AbandonJobs();
+    index_.CloseIndexFile();
+    engine_.NewFileOpened = false;
+    const int result = file_.OpenFile(engine_.OpenFileName());
+    if (result == kOpenOk) {
+        engine_.OpenFileSize = file_.OpenFileSize();
+        return;
+    }
+    showMessage(openErrorText(result), {}, MsgButtons::Ok, MsgIcon::Error);
+    engine_.FileTargeted = false;
+    engine_.SetOpenFileName({});
+    engine_.OpenFileSize = 0;
+}
+
+void TDataSourcePelkRMPrv::PrepareIndex() {
+    if (!file_.FileOpened())
+        return;
+    AbandonJobs();
+    engine_.NewFileOpened = false;
+    {
+        std::lock_guard lock(readyTextLock_);
+        readyText_ = "Ready";
+    }
+    ProgressGauge gauge(progress_);
+    gauge.Start();
+    const std::string indexName = engine_.IndexFileName();
+    if (index_.LoadIndex(indexName, file_)) {
+        gauge.Finish();
+        StartViews();
+        return;
+    }
+    queue(jkIndexBuild, [this, indexName](const StopCheck& stop) { BuildIndexJob(indexName, stop); });
+}
+
+void TDataSourcePelkRMPrv::BuildIndexJob(const std::string& indexName, const StopCheck& stop) {
+    setText("Creating index file");
+    ProgressGauge gauge(progress_);
+    TIndexContent content;
+    if (!BuildIndex(file_, content, gauge, stop))
+        return;
+    index_.SaveIndex(indexName, content);
+    const std::string ready = readyTextAfterBuild(content);
+    {
+        std::lock_guard lock(readyTextLock_);
+        readyText_ = ready;
+    }
+    setText(ready);
+    StartViews();
+}
+
+void TDataSourcePelkRMPrv::StartViews() {
+    const int64_t total = index_.TotalSamples();
+    engine_.FileRealSamplesCount = total;
+    engine_.SetScreenPosition(0);
+    engine_.SetMainBufferPosition(0);
+    engine_.NewFileOpened = true;
+    {
+        std::lock_guard lock(descriptorLock_);
+        quick_.next = {kQuickViewPoints, 0, 0, total, 1, kQuickViewPoints, "Creating Quick view"};
+        buffer_.next = {kBufferViewPoints, 0, 0, std::min<int64_t>(total, engine_.MainBufferSize), 1,
+                        kBufferViewPoints, "Creating Buffer view"};
+    }
+    queue(jkQuickView, [this](const StopCheck& stop) { QuickViewJob(stop); });
+    queue(jkBufferView, [this](const StopCheck& stop) { BufferViewJob(stop); });
+    NormalRequest(0);
+}
+
+void TDataSourcePelkRMPrv::queue(TJobKey key, std::function<void(const StopCheck&)> job) {
+    if (!worker_)
+        return;
+    const uint64_t generation = generation_;
+    worker_->AddJob(key, [this, generation, job = std::move(job)] {
+        ++runningJobs_;
+        const StopCheck stop = [this, generation] { return worker_->Terminated() || generation_ != generation; };
+        if (!stop())
+            job(stop);
+        --runningJobs_;
+    });
+}
+
+void TDataSourcePelkRMPrv::setText(const std::string& text) {
+    if (progress_)
+        progress_->SetProgressText(text);
+}
+
+std::string TDataSourcePelkRMPrv::readyText() {
+    std::lock_guard lock(readyTextLock_);
+    return readyText_;
+}
+
+// --- view jobs --------------------------------------------------------------------
+
+bool TDataSourcePelkRMPrv::DecimateView(const TViewDataBuffer& descriptor, TViewPoints& points,
+                                        const StopCheck& stop) {
+    const std::shared_ptr<uint16_t[]> words = mainBuffer_.Memory();
+    if (!words)
+        return false;
+    ProgressGauge gauge(progress_);
+    gauge.Start();
+    TDecimator decimator(descriptor.StartSample, descriptor.SamplesPerPoint, descriptor.MaxPoints, points);
+    const int64_t start = descriptor.StartSample;
+    const int64_t end = start + descriptor.SampleCount;
+    int64_t s = start;
+    bool moreData = true;
+    while (s < end && moreData) {
+        if (stop())
+            return false;
+        const int64_t wanted = std::min<int64_t>(mainBuffer_.BufferSize(), end - s);
+        int64_t offset = 0;
+        const int64_t available =
+            mainBuffer_.FillMainBuffer(words.get(), wanted, offset, moreData, s, index_, file_);
+        if (available <= 0)
+            break;
+        const bool room = decimator.Add(words.get() + offset, available);
+        s += available;
+        gauge.Update(s - start, descriptor.SampleCount);
+        if (!room)
+            break;
+    }
+    decimator.Finish();
+    gauge.Finish();
+    return true;
+}
+
+bool TDataSourcePelkRMPrv::runView(TViewKind kind, const StopCheck& stop, TViewDataBuffer& descriptor,
+                                   TViewPoints& points) {
+    {
+        std::lock_guard lock(descriptorLock_);
+        descriptor = view(kind).next;
+    }
+    if (kind != TViewKind::Normal)
+        descriptor.SamplesPerPoint =
+            std::max(static_cast<double>(descriptor.SampleCount) / descriptor.MaxPoints, 1.0);
+    setText(descriptor.Caption);
+    if (!DecimateView(descriptor, points, stop))
+        return false;
+    PublishedView& target = view(kind);
+    std::lock_guard lock(target.lock);
+    target.points = points;
+    return true;
+}
+
+void TDataSourcePelkRMPrv::QuickViewJob(const StopCheck& stop) {
+    TViewDataBuffer descriptor;
+    TViewPoints points(kQuickViewPoints);
+    if (!runView(TViewKind::Quick, stop, descriptor, points))
+        return;
+    broadcast(enQuickViewReady, stop);
+    mainBuffer_.SetBufferInvalid(true);  // the pass over the file replaced the buffer's content
+    setText(readyText());
+}
+
+void TDataSourcePelkRMPrv::BufferViewJob(const StopCheck& stop) {
+    mainBuffer_.SetBufferInvalid(true);  // the buffer is read anew from the view's start
+    if (!engine_.BufferViewValid())
+        return;
+    TViewDataBuffer descriptor;
+    TViewPoints points(kBufferViewPoints);
+    if (!runView(TViewKind::Buffer, stop, descriptor, points))
+        return;
+    engine_.SetMainBufferPosition(descriptor.StartSample);
+    broadcast(enBufferViewReady, stop);
+    setText(readyText());
+}
+
+void TDataSourcePelkRMPrv::NormalViewJob(const StopCheck& stop) {
+    TViewDataBuffer descriptor;
+    TViewPoints points(kNormalViewPoints);
+    if (!runView(TViewKind::Normal, stop, descriptor, points))
+        return;
+    engine_.PreviewValidSamplesCount =
+        roundHalfEven(static_cast<double>(points.Points) * descriptor.SamplesPerPoint);
+    engine_.NewDataReady = true;
+    setText(readyText());
+    broadcast(enNormalViewReady, stop);
+}
+
+void TDataSourcePelkRMPrv::broadcast(int code, const StopCheck& stop) { engine_.Notify(code, controlGroup_, stop); }
+
+// --- view requests (user-interface thread) -------------------------------------------
+
+void TDataSourcePelkRMPrv::BufferRequest(int64_t start) {
+    {
+        std::lock_guard lock(descriptorLock_);
+        buffer_.next.MaxPoints = kBufferViewPoints;
+        buffer_.next.StartSample = std::max<int64_t>(start, 0);
+        buffer_.next.SampleCount = std::min<int64_t>(engine_.FileRealSamplesCount, engine_.MainBufferSize);
+        buffer_.next.Caption = "Creating Buffer view";
+    }
+    queue(jkBufferView, [this](const StopCheck& stop) { BufferViewJob(stop); });
+}
+
+void TDataSourcePelkRMPrv::NormalRequest(int64_t start) {
+    {
+        std::lock_guard lock(descriptorLock_);
+        TViewDataBuffer& next = normal_.next;
+        next.StartSample = std::max<int64_t>(start, 0);
+        next.MaxPoints = kNormalViewPoints;
+        next.SamplesPerPoint = engine_.SamplesPerPoint();
+        next.Points = static_cast<int>(std::min<uint32_t>(engine_.MainScreenWidth, kNormalViewPoints));
+        next.SampleCount = roundHalfEven(next.SamplesPerPoint * next.Points);
+        next.Caption = "Creating Normal view";
+    }
+    queue(jkNormalView, [this](const StopCheck& stop) { NormalViewJob(stop); });
+}
+
+void TDataSourcePelkRMPrv::OnZoomChanged() {
+    const bool before = engine_.OldBufferViewValid();
+    const bool after = engine_.BufferViewValid();
+    const int64_t screen = engine_.ScreenPosition();
+    if (before && after) {
+        NormalRequest(engine_.MainBufferPosition() + screen);
+    } else if (before) {
+        mainBuffer_.SetBufferInvalid(true);
+        engine_.SetScreenPosition(screen + engine_.MainBufferPosition());
+        BufferRequest(engine_.ScreenPosition());
+        NormalRequest(engine_.ScreenPosition());
+    } else if (after) {
+        mainBuffer_.SetBufferInvalid(true);
+        engine_.SetScreenPosition(0);
+        BufferRequest(screen);
+        NormalRequest(screen);
+    } else {
+        BufferRequest(screen);
+        NormalRequest(screen);
+    }
+}
+
+void TDataSourcePelkRMPrv::OnBufferPositionChanged() {
+    mainBuffer_.SetBufferInvalid(true);
+    if (engine_.BufferViewValid()) {
+        BufferRequest(engine_.MainBufferPosition());
+        NormalRequest(engine_.MainBufferPosition() + engine_.ScreenPosition());
+    } else {
+        BufferRequest(engine_.ScreenPosition());
+        NormalRequest(engine_.ScreenPosition());
+    }
+}
+
+void TDataSourcePelkRMPrv::OnScreenPositionChanged() {
+    const int64_t screen = engine_.ScreenPosition();
+    if (!engine_.BufferViewValid()) {
+        NormalRequest(screen);
+        return;
+    }
+    const int64_t bufferStart = engine_.MainBufferPosition();
+    if (screen >= 0 && screen + engine_.SamplesPerScreen() <= engine_.MainBufferSize) {
+        NormalRequest(bufferStart + screen);
+        return;
+    }
+    mainBuffer_.SetBufferInvalid(true);
+    {
+        std::lock_guard lock(descriptorLock_);
+        buffer_.next.StartSample = std::max<int64_t>(bufferStart + screen, 0);
+    }
+    engine_.SetScreenPosition(0);
+    queue(jkBufferView, [this](const StopCheck& stop) { BufferViewJob(stop); });
+    NormalRequest(bufferStart + screen);
+}
+
+void TDataSourcePelkRMPrv::OnScreenResized() {
+    const int64_t screen = engine_.ScreenPosition();
+    NormalRequest(screen < 0 ? screen : engine_.ScreenBeginning());
+}
+
+} // namespace rm::viewer

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "CursorTable.h"
+#include "Decimation.h"
+#include "GeneralHandlingThread.h"
+#include "PreviewEngine.h"
+#include "ProgressDisplay.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace rm::viewer {
+
+class TIndexFileWrapperVornRMPrv;
+class TLargeFileWrapper;
+class TMainBufferComponentVornPrv;
+
+enum class TViewKind { Quick, Buffer, Normal };
+
+inline constexpr int kQuickViewPoints = 10000;
+inline constexpr int kBufferViewPoints = 10000;
+inline constexpr int kNormalViewPoints = 2048;
+
+// What the next build of one view covers.
+struct TViewDataBuffer {
+    int MaxPoints = 0;
+    int ValidPoints = 0;
+    int64_t StartSample = 0;
+    int64_t SampleCount = 0;
+    double SamplesPerPoint = 1;
+    int Points = 0;
+    std::string Caption;
+};
+
+// The viewer's data engine: opens the data file, loads or builds its index,
+// runs the worker thread, keeps the main buffer filled and publishes the
+// quick, buffer and normal views, and keeps the cursor table.
+//
+// Readers of a view hold its ViewLock() while they read View(); the view jobs
+// announce a new view with enQuickViewReady, enBufferViewReady and
+// enNormalViewReady from the worker thread.
+class TDataSourcePelkRMPrv : public IEngineListener {
+public:
+    TDataSourcePelkRMPrv(TPreviewEnginePelkRM& engine, TMainBufferComponentVornPrv& mainBuffer,
+                         TLargeFileWrapper& file, TIndexFileWrapperVornRMPrv& index,
+                         IProgressDisplay* progress = nullptr, int controlGroup = kGroupDataSource);
+    ~TDataSourcePelkRMPrv();
+
+    void EngineNotify(int code, int senderGroup) override;
+
+    std::mutex& ViewLock(TViewKind kind) { return view(kind).lock; }
+    const TViewPoints& View(TViewKind kind) const { return const_cast<TDataSourcePelkRMPrv*>(this)->view(kind).points; }
+
+    TCursorObjectTable& Cursors() { return cursors_; }
+    int ControlGroup() const { return controlGroup_; }
+
+private:
+    struct PublishedView {
+        explicit PublishedView(int capacity) : points(capacity) {}
+        std::mutex lock;
+        TViewPoints points;
+        TViewDataBuffer next;  // guarded by descriptorLock_
+    };
+    using StopCheck = std::function<bool()>;
+
+    PublishedView& view(TViewKind kind);
+
+    void Initialise();
+    void ShutDown();
+    void OpenDataFile();
+    void PrepareIndex();
+    // Stops the job that runs for the previous file and waits until it ended.
+    void AbandonJobs();
+    void BuildIndexJob(const std::string& indexName, const StopCheck& stop);
+    void StartViews();
+    // Queues a job that stops once the worker is told to terminate or a newer
+    // file is opened.
+    void queue(TJobKey key, std::function<void(const StopCheck&)> job);
+
+    void QuickViewJob(const StopCheck& stop);
+    void BufferViewJob(const StopCheck& stop);
+    void NormalViewJob(const StopCheck& stop);
+    // Builds the points of `descriptor` into `points`; false when stopped.
+    bool DecimateView(const TViewDataBuffer& descriptor, TViewPoints& points, const StopCheck& stop);
+    // Builds the view from its descriptor and publishes it; false when stopped.
+    bool runView(TViewKind kind, const StopCheck& stop, TViewDataBuffer& descriptor, TViewPoints& points);
+    void broadcast(int code, const StopCheck& stop);
+
+    void OnZoomChanged();
+    void OnScreenPositionChanged();
+    void OnBufferPositionChanged();
+    void OnScreenResized();
+    void BufferRequest(int64_t start);
+    void NormalRequest(int64_t start);
+
+    void setText(const std::string& text);
+    std::string readyText();
+
+    TPreviewEnginePelkRM& engine_;
+    TMainBufferComponentVornPrv& mainBuffer_;
+    TLargeFileWrapper& file_;
+    TIndexFileWrapperVornRMPrv& index_;
+    IProgressDisplay* progress_;
+    const int controlGroup_;
+    bool linked_ = true;
+
+    std::unique_ptr<TGeneralHandlingThread> worker_;
+    std::atomic<uint64_t> generation_{0};  // counts file opens; a job of an older one stops
+    std::atomic<int> runningJobs_{0};
+    std::mutex descriptorLock_;
+    PublishedView quick_{kQuickViewPoints};
+    PublishedView buffer_{kBufferViewPoints};
+    PublishedView normal_{kNormalViewPoints};
+    std::mutex readyTextLock_;
+    std::string readyText_ = "Ready";
+
+    TCursorObjectTable cursors_;
+};
+
+} // namespace rm::viewer

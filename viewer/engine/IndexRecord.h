@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace rm::viewer {
+
+// One run of adjacent control items of one kind, as stored in the index file
+// (88 bytes, little-endian, no padding beyond the reserved fields).
+struct TIndexRecord {
+    uint16_t Magic;
+    uint16_t Reserved0;
+    uint32_t RecordNumber;
+    int64_t ItemPosition;      // byte position of the run's first item
+    int64_t SamplesBefore;     // sample words before the run
+    int64_t PositionBefore;    // ItemPosition - 2
+    int64_t FirstSampleAfter;  // SamplesBefore + 1, 0 when SamplesBefore is 0
+    int64_t EndPosition;       // byte after the run; the last record holds PositionBefore
+    uint8_t ItemType;          // 0 parameter blocks, else the marker type
+    uint8_t Reserved1[7];
+    int64_t ItemCount;
+    uint32_t Sampling;
+    uint32_t ChannelADensity;
+    uint16_t ChannelAZeroPosition;
+    uint16_t Reserved2;
+    uint32_t ChannelBDensity;
+    uint16_t ChannelBZeroPosition;
+    uint16_t Reserved3;
+    uint8_t SamplesFollow;
+    uint8_t Reserved4[3];
+};
+
+// Written after the records.
+struct TIndexTrailer {
+    int64_t TotalSamples;
+    uint32_t RecordCount;
+};
+
+inline constexpr uint16_t kIndexMagic = 0xAA55;
+inline constexpr int64_t kIndexRecordBytes = 88;
+inline constexpr int64_t kIndexTrailerBytes = 12;
+
+static_assert(sizeof(TIndexRecord) == kIndexRecordBytes);
+static_assert(offsetof(TIndexRecord, ItemPosition) == 8);
+static_assert(offsetof(TIndexRecord, ItemType) == 48);
+static_assert(offsetof(TIndexRecord, ItemCount) == 56);
+static_assert(offsetof(TIndexRecord, Sampling) == 64);
+static_assert(offsetof(TIndexRecord, ChannelAZeroPosition) == 72);
+static_assert(offsetof(TIndexRecord, ChannelBDensity) == 76);
+static_assert(offsetof(TIndexRecord, ChannelBZeroPosition) == 80);
+static_assert(offsetof(TIndexRecord, SamplesFollow) == 84);
+
+} // namespace rm::viewer

@@ -1,0 +1,190 @@
+#include "DisplayTestSupport.h"
+#include "RollScreenShiftVornRM.h"
+
+#include <gtest/gtest.h>
+
+using namespace displaytest;
+
+namespace {
+
+class ShiftDisplay : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setUpScope(scope);
+        display.SetControlGroup(ScopeGroup::ShiftDisplay);
+        display.SetVirtualScope(&scope);
+        display.resize(kWidth, 255);
+        display.show();
+        display.ResizeBuffer();
+    }
+    void feed(const Words& words) { display.NewData(words.data(), static_cast<int64_t>(words.size())); }
+    QImage redrawn() {
+        display.ScopeNotify(TScopeNotifyCode::snSettingsChanged);
+        return display.Picture();
+    }
+
+    static constexpr int kWidth = 200;
+    const QRgb background = rgb(0);
+    const QRgb colorA = rgb(0x40FF00);
+    const QRgb colorB = rgb(0x00FFFF);
+    QApplication& application = app();  // before any widget
+    TVirtualScopeVornRM scope;
+    TRollScreenShiftVornRM display;
+};
+
+TEST_F(ShiftDisplay, ColumnsOfABlockLandAtTheRightEdge) {
+    scope.SetDSPSetting(1);  // two samples per column
+    feed({sample(10, 200), sample(40, 180), sample(100, 60), sample(100, 60)});
+    QImage picture = display.Picture();
+    const int x = kWidth - 2;
+    // Min/max lines: channel A from code 40 (row 215) down to code 10 (row 245).
+    EXPECT_EQ(countInColumn(picture, x, colorA), 31);
+    EXPECT_EQ(picture.pixel(x, 215), colorA);
+    EXPECT_EQ(picture.pixel(x, 245), colorA);
+    EXPECT_EQ(countInColumn(picture, x, colorB), 21);  // rows 55 .. 75
+    EXPECT_EQ(picture.pixel(x, 55), colorB);
+    EXPECT_EQ(picture.pixel(kWidth - 1, 155), colorA);
+    EXPECT_EQ(picture.pixel(kWidth - 1, 195), colorB);
+    for (int left = 0; left < x; ++left)
+        ASSERT_EQ(countInColumn(picture, left, background), 255) << left;
+
+    // Dots: only the two ends of each range.
+    scope.SetModeLine(false);
+    picture = redrawn();
+    EXPECT_EQ(countInColumn(picture, x, colorA), 2);
+    EXPECT_EQ(picture.pixel(x, 245), colorA);
+
+    // Single ring: the sample that completed each column.
+    scope.SetSingleMode(true);
+    picture = redrawn();
+    EXPECT_EQ(picture.pixel(x, 215), colorA);
+    EXPECT_EQ(picture.pixel(x, 75), colorB);
+    EXPECT_EQ(picture.pixel(kWidth - 1, 155), colorA);
+    EXPECT_EQ(countInColumn(picture, x, background), 253);
+
+    // A hidden channel is not drawn.
+    scope.SetStatusChannelB(false);
+    picture = redrawn();
+    EXPECT_EQ(countInColumn(picture, x, colorB), 0);
+}
+
+TEST_F(ShiftDisplay, MarkersAreFullHeightLines) {
+    const Words record = {0, 5, 2, 0x0203, 0x0180};
+    feed(Words{sample(50, 50), 1, sample(50, 50), 2, 2, sample(50, 50)} + record +
+         Words{sample(50, 50), sample(7, 0)});
+    const QImage picture = display.Picture();
+    const QRgb red = rgb(0x0000FF);
+    const QRgb olive = rgb(0x008080);
+    EXPECT_EQ(countInColumn(picture, kWidth - 7, red), 255);    // overrun
+    EXPECT_EQ(countInColumn(picture, kWidth - 5, olive), 255);  // not armed, once
+    EXPECT_EQ(countInColumn(picture, kWidth - 3, red), 255);    // parameter record
+    EXPECT_EQ(countInColumn(picture, kWidth - 4, red), 0);
+    // A real sample with channel B code 0: its A pixel, no marker.
+    EXPECT_EQ(countInColumn(picture, kWidth - 1, red), 0);
+    EXPECT_EQ(picture.pixel(kWidth - 1, 248), colorA);
+    EXPECT_EQ(redrawn(), picture);
+}
+
+TEST_F(ShiftDisplay, GridTravelsWithTheData) {
+    scope.SetGrid(true);
+    scope.SetStatusChannelA(false);
+    scope.SetStatusChannelB(false);
+    const QRgb grid = rgb(scope.RealGridColor());
+    display.ClearScreen();
+    QImage picture = display.Picture();
+    for (int x : {0, 50, 100, 150}) {
+        EXPECT_EQ(picture.pixel(x, 0), grid) << x;
+        EXPECT_EQ(picture.pixel(x, 2), grid) << x;
+        EXPECT_EQ(picture.pixel(x, 1), background) << x;
+    }
+    EXPECT_EQ(picture.pixel(49, 0), background);
+    EXPECT_EQ(picture.pixel(2, 224), grid);  // code 31
+    EXPECT_EQ(picture.pixel(3, 224), background);
+    EXPECT_EQ(picture.pixel(2, 32), grid);  // code 223
+
+    feed(Words(7, sample(50, 50)));
+    picture = display.Picture();
+    for (int x : {43, 93, 143, 193})
+        EXPECT_EQ(picture.pixel(x, 0), grid) << x;
+    EXPECT_EQ(picture.pixel(0, 0), background);
+    EXPECT_EQ(picture.pixel(50, 0), background);
+
+    // One column per block: the grid rows follow on every second block.
+    feed(Words(1, sample(50, 50)));
+    EXPECT_EQ(display.Picture().pixel(kWidth - 2, 224), background);
+    feed(Words(1, sample(50, 50)));
+    picture = display.Picture();
+    EXPECT_EQ(picture.pixel(kWidth - 2, 224), grid);
+    EXPECT_EQ(picture.pixel(kWidth - 1, 224), background);
+
+    // After 50 columns in all the lines stand where they started, and a full
+    // redraw agrees.
+    feed(Words(41, sample(50, 50)));
+    picture = display.Picture();
+    for (int x : {0, 50, 100, 150})
+        EXPECT_EQ(picture.pixel(x, 0), grid) << x;
+    const QImage again = redrawn();
+    for (int x = 0; x < kWidth; ++x)
+        ASSERT_EQ(again.pixel(x, 0), picture.pixel(x, 0)) << x;
+}
+
+TEST_F(ShiftDisplay, FullRedrawDrawsWhatTheAppendsDrew) {
+    struct Mode {
+        bool single, max, min, avg, line;
+    };
+    const Mode modes[] = {
+        {false, true, true, false, true},  {false, true, true, false, false}, {true, true, true, false, true},
+        {true, false, false, false, false}, {false, true, false, false, true}, {false, false, true, false, true},
+        {false, false, false, true, true},  {false, false, false, false, true}};
+    const Words stream = mixedStream(4000, 7);
+    for (int perColumn : {1, 2}) {
+        scope.SetDSPSetting(perColumn == 1 ? 0 : 1);
+        for (const Mode& m : modes) {
+            SCOPED_TRACE(testing::Message() << "single " << m.single << " max " << m.max << " min " << m.min
+                                            << " avg " << m.avg << " line " << m.line << " per column " << perColumn);
+            scope.SetSingleMode(m.single);
+            scope.SetMakeMaximum(m.max);
+            scope.SetMakeMinimum(m.min);
+            scope.SetMakeAvg(m.avg);
+            scope.SetModeLine(m.line);
+            display.ResizeBuffer();
+            feedInBlocks(display, stream, 11);
+            const QImage appended = display.Picture();
+            EXPECT_EQ(redrawn(), appended);
+        }
+    }
+}
+
+TEST_F(ShiftDisplay, LongBlocksOnAWideDisplay) {
+    display.resize(2500, 255);
+    scope.SetSMPSetting(6);  // ten samples per column
+    display.ResizeBuffer();
+    // 3000 overrun columns and two sample columns: more than the ring holds.
+    Words block(3000, 1);
+    block = block + Words(10, sample(100, 20)) + Words(10, sample(200, 20));
+    feed(block);
+    const QImage picture = display.Picture();
+    const QRgb red = rgb(0x0000FF);
+    EXPECT_EQ(picture.pixel(2499, 55), colorA);
+    EXPECT_EQ(picture.pixel(2498, 155), colorA);
+    EXPECT_EQ(picture.pixel(2498, 235), colorB);
+    EXPECT_EQ(countInColumn(picture, 2497, red), 255);
+    // The ring holds the newest 2048 columns; further left stays empty.
+    EXPECT_EQ(countInColumn(picture, 2500 - 2048, red), 255);
+    EXPECT_EQ(countInColumn(picture, 2500 - 2049, background), 255);
+    EXPECT_EQ(redrawn(), picture);
+}
+
+TEST_F(ShiftDisplay, NothingChangesWhileTheDisplayIsOff) {
+    feed(Words(20, sample(100, 100)));
+    const QImage before = display.Picture();
+    scope.SetDisplayActive(false);
+    feed(Words(20, sample(200, 200)));
+    EXPECT_EQ(display.Picture(), before);
+    // A full redraw while off leaves the picture too.
+    EXPECT_EQ(redrawn(), before);
+    scope.SetDisplayActive(true);
+    EXPECT_EQ(redrawn(), before);
+}
+
+} // namespace

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <atomic>
 #include <thread>
 
 namespace {
@@ -201,7 +202,7 @@ TEST_F(DeviceFlowTest, UsbFailureReleasesReinitialisesAndResendsEverySetting) {
     const int before = rig->ekg.blocks();
     fake.forgetCalls();
 
-    *fake.state().usbFailed = 1;
+    std::atomic_ref<uint8_t>(*fake.state().usbFailed).store(1);  // as the driver library does
     ASSERT_TRUE(serveUntil([&] {
         return rig->noticesOf(TScopeNotifyCode::snDeviceReinitialized, ScopeGroup::FlowManager) == 1 &&
                rig->ekg.blocks() > before;
@@ -222,7 +223,7 @@ TEST_F(DeviceFlowTest, UsbFailureReleasesReinitialisesAndResendsEverySetting) {
 
 TEST_F(DeviceFlowTest, StopServesTheCallsOfARecoveryUnderWay) {
     rig->scope.Startup();
-    *fake.state().usbFailed = 1;
+    std::atomic_ref<uint8_t>(*fake.state().usbFailed).store(1);  // as the driver library does
     rig->shutdown();  // returns although the thread may be waiting on this thread
     EXPECT_FALSE(rig->driver.LibraryLoaded());
 }

@@ -14,7 +14,8 @@
 // live reading without touching the widget. A `MouseSensitive` label holds
 // its reading while the pointer rests on it: texts arriving meanwhile are
 // dropped and the label is drawn bold; it stays bold with the held text until
-// the next text arrives after the pointer left.
+// the next text arrives after the pointer left. Workers stop writing a label
+// before its form destroys it.
 class TSafeLabel : public TGraphicControlVorn {
     Q_OBJECT
     Q_PROPERTY(QString MyString READ MyString WRITE setMyString)

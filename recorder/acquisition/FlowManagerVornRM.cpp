@@ -8,6 +8,8 @@
 #include "VirtualDriverVornRM.h"
 #include "VirtualScopeVornRM.h"
 
+TFlowManagerVornRM::TFlowManagerVornRM() = default;
+
 TFlowManagerVornRM::~TFlowManagerVornRM() {
     StopThreads();
     detach();

@@ -22,7 +22,7 @@ class TVirtualScopeVornRM;
 // for the dirty flag.
 class TFlowManagerVornRM {
 public:
-    TFlowManagerVornRM() = default;
+    TFlowManagerVornRM();
     ~TFlowManagerVornRM();
     TFlowManagerVornRM(const TFlowManagerVornRM&) = delete;
     TFlowManagerVornRM& operator=(const TFlowManagerVornRM&) = delete;

@@ -1,0 +1,56 @@
+#pragma once
+
+// The instrument's roll-mode FIFO: while a measurement runs it fills with
+// sample words at the selected rate, following the sample clock; when it
+// overflows the lost stretch is marked with one 0x0001 word.
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+
+namespace ulmex {
+
+// What turns a channel's millivolts into sample codes at the moment.
+struct ChannelInput {
+    double offsetMv = 0;
+    double amplitudeMv = 0;
+    double frequencyHz = 0;
+    bool ac = false;
+    double zeroLevel = 128;     // sample level of 0 V
+    double millivoltsPerCode = 1;
+};
+
+class RollFifo {
+public:
+    static constexpr size_t kCapacity = 262144;
+
+    void start(int64_t nowNs, int32_t samplesPerSecond);
+    void stop();
+    // A new rate while running: what is due at the old rate is made first.
+    void changeRate(int64_t nowNs, int32_t samplesPerSecond, const ChannelInput (&inputs)[2]);
+    bool running() const { return running_; }
+
+    // Moves up to `maxWords` words into `out`; returns how many.
+    int read(uint16_t* out, int maxWords, int64_t nowNs, const ChannelInput (&inputs)[2]);
+
+private:
+    void catchUp(int64_t nowNs, const ChannelInput (&inputs)[2]);
+    uint16_t sampleWord(int64_t index, const ChannelInput (&inputs)[2]);
+
+    struct HighPass {
+        bool primed = false;
+        double lastInput = 0;
+        double output = 0;
+    };
+
+    bool running_ = false;
+    int32_t rate_ = 0;
+    int64_t originNs_ = 0;   // clock time of sample `originIndex_`
+    int64_t originIndex_ = 0;
+    int64_t next_ = 0;       // index of the next sample to make
+    bool overflowMark_ = false;
+    HighPass highPass_[2];
+    std::deque<uint16_t> words_;
+};
+
+} // namespace ulmex

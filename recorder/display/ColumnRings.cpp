@@ -34,12 +34,7 @@ void ColumnRings::emptyRings() {
     ringWrapped_ = false;
 }
 
-void ColumnRings::emptyAccumulator() {
-    columnCount_ = 0;
-    sumA_ = sumB_ = 0;
-    maxA_ = maxB_ = 0;
-    minA_ = minB_ = 255;
-}
+void ColumnRings::emptyAccumulator() { column_ = Accumulator{}; }
 
 uint16_t ColumnRings::value(RingChoice ring, int slot) const {
     switch (ring) {
@@ -62,9 +57,10 @@ void ColumnRings::emitColumn(ColumnKind kind) {
 
 void ColumnRings::emitSample(uint16_t completingWord) {
     const int s = ringIndex_;
-    avg_[s] = columnWord(static_cast<int>(sumA_ / columnCount_), static_cast<int>(sumB_ / columnCount_));
-    max_[s] = columnWord(maxA_, maxB_);
-    min_[s] = columnWord(minA_, minB_);
+    const Accumulator& c = column_;
+    avg_[s] = columnWord(static_cast<int>(c.sumA / c.count), static_cast<int>(c.sumB / c.count));
+    max_[s] = columnWord(c.maxA, c.maxB);
+    min_[s] = columnWord(c.minA, c.minB);
     single_[s] = columnWord(completingWord & 0xFF, completingWord >> 8);
     emitColumn(ColumnKind::Sample);
 }
@@ -77,16 +73,7 @@ int64_t ColumnRings::AddSamples(const uint16_t* words, int64_t count, int64_t sa
     // still walked for parameter records so that none is cut.
     const int64_t firstExamined = count / perColumn > columnsWide ? count - columnsWide * perColumn : 0;
     int64_t added = 0;
-
-    if (recordLengthPending_ && count > 0) {
-        recordLengthPending_ = false;
-        // The zero word ended the previous block; a zero length passes only it.
-        if (words[0] != 0)
-            recordWordsLeft_ = words[0] - 1;
-    }
-    int64_t i = std::min(recordWordsLeft_, count);
-    recordWordsLeft_ -= i;
-
+    int64_t i = continueRecord(words, count);
     while (i < count) {
         const uint16_t w = words[i];
         if (w == 0) {
@@ -94,40 +81,67 @@ int64_t ColumnRings::AddSamples(const uint16_t* words, int64_t count, int64_t sa
                 emitColumn(ColumnKind::Gap);
                 ++added;
             }
-            if (i + 1 == count) {
-                recordLengthPending_ = true;
-                break;
-            }
-            const int64_t length = words[i + 1] == 0 ? 1 : words[i + 1];
-            const int64_t inBlock = std::min(length, count - i);
-            recordWordsLeft_ = length - inBlock;
-            i += inBlock;
-            continue;
-        }
-        if (i++ < firstExamined)
-            continue;
-        if (w == kOverrunWord) {
+            i = skipRecord(words, count, i);
+        } else if (i < firstExamined) {
+            i = std::find(words + i, words + firstExamined, uint16_t{0}) - words;
+        } else if (w == kOverrunWord) {
             emitColumn(ColumnKind::Overrun);
             ++added;
+            ++i;
         } else if (w == kNotArmedWord) {
             if (previousKind() != ColumnKind::NotArmed) {
                 emitColumn(ColumnKind::NotArmed);
                 ++added;
             }
+            ++i;
         } else {
-            const int a = w & 0xFF;
-            const int b = w >> 8;
-            sumA_ += a;
-            sumB_ += b;
-            maxA_ = std::max(maxA_, a);
-            minA_ = std::min(minA_, a);
-            maxB_ = std::max(maxB_, b);
-            minB_ = std::min(minB_, b);
-            if (++columnCount_ >= perColumn) {
-                emitSample(w);
-                ++added;
-            }
+            i = addSampleRun(words, count, i, perColumn, added);
         }
     }
     return added;
+}
+
+int64_t ColumnRings::continueRecord(const uint16_t* words, int64_t count) {
+    if (recordLengthPending_ && count > 0) {
+        recordLengthPending_ = false;
+        // The zero word ended the previous block; a zero length passes only it.
+        if (words[0] != 0)
+            recordWordsLeft_ = words[0] - 1;
+    }
+    const int64_t passed = std::min(recordWordsLeft_, count);
+    recordWordsLeft_ -= passed;
+    return passed;
+}
+
+int64_t ColumnRings::skipRecord(const uint16_t* words, int64_t count, int64_t at) {
+    if (at + 1 == count) {
+        recordLengthPending_ = true;
+        return count;
+    }
+    // The length counts the whole record; a zero length passes the zero word only.
+    const int64_t length = words[at + 1] == 0 ? 1 : words[at + 1];
+    const int64_t inBlock = std::min(length, count - at);
+    recordWordsLeft_ = length - inBlock;
+    return at + inBlock;
+}
+
+int64_t ColumnRings::addSampleRun(const uint16_t* words, int64_t count, int64_t at, int64_t perColumn,
+                                  int64_t& added) {
+    // A local copy, so the loop over a run of samples stays in registers.
+    Accumulator column = column_;
+    int64_t i = at;
+    for (; i < count; ++i) {
+        const uint16_t w = words[i];
+        if (w <= kNotArmedWord)
+            break;
+        column.add(w);
+        if (column.count >= perColumn) {
+            column_ = column;
+            emitSample(w);
+            column = Accumulator{};
+            ++added;
+        }
+    }
+    column_ = column;
+    return i;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -55,6 +56,13 @@ public:
     uint16_t minWord(int slot) const { return min_[slot]; }
 
 private:
+    // Passes what is left of a record the previous block cut; returns the
+    // words passed.
+    int64_t continueRecord(const uint16_t* words, int64_t count);
+    // Passes the record whose zero word is at `at`; returns where it ends.
+    int64_t skipRecord(const uint16_t* words, int64_t count, int64_t at);
+    // Adds the run of sample words from `at` on; returns where it ends.
+    int64_t addSampleRun(const uint16_t* words, int64_t count, int64_t at, int64_t perColumn, int64_t& added);
     void emitColumn(ColumnKind kind);
     void emitSample(uint16_t completingWord);
     ColumnKind previousKind() const { return kind_[slot(ringIndex_ - 1)]; }
@@ -68,13 +76,28 @@ private:
     bool ringWrapped_ = false;
 
     // The column being built; it lives on from one block to the next.
-    int64_t columnCount_ = 0;
-    int64_t sumA_ = 0;
-    int64_t sumB_ = 0;
-    int maxA_ = 0;
-    int minA_ = 255;
-    int maxB_ = 0;
-    int minB_ = 255;
+    struct Accumulator {
+        int64_t count = 0;
+        int64_t sumA = 0;
+        int64_t sumB = 0;
+        int maxA = 0;
+        int minA = 255;
+        int maxB = 0;
+        int minB = 255;
+
+        void add(uint16_t word) {
+            const int a = word & 0xFF;
+            const int b = word >> 8;
+            sumA += a;
+            sumB += b;
+            maxA = std::max(maxA, a);
+            minA = std::min(minA, a);
+            maxB = std::max(maxB, b);
+            minB = std::min(minB, b);
+            ++count;
+        }
+    };
+    Accumulator column_;
 
     // A parameter record that the previous block cut: words still to pass
     // over, or its length word still to come.

@@ -6,8 +6,9 @@ QApplication& app() {
     static int argc = 1;
     static char name[] = "recorder_display_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
+    // Never destroyed: Qt's own statics go first at exit.
+    static auto* application = new QApplication(argc, argv);
+    return *application;
 }
 
 void setUpScope(TVirtualScopeVornRM& scope) {

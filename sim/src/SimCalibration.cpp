@@ -30,7 +30,7 @@ SimCalibration::SimCalibration() {
         ranges_[r].RangeCode = qrv::RangeCodeTable[r];
         for (int c = 0; c < 2; ++c) {
             ranges_[r].UR[c] = 600 + 150 * r + 7 * c;
-            ranges_[r].URD[c] = 900 + 170 * r + 11 * c;
+            ranges_[r].URD[c] = 905 + 170 * r + 11 * c;
         }
     }
     for (int c = 0; c < 2; ++c)

@@ -67,7 +67,7 @@ TEST_F(DriverTest, FillsTheRecordAndProgramsTheFrontEnd) {
     // The calibration was read with every element in its place.
     EXPECT_EQ(state().Ranges[4].UR[0], 600 + 150 * 4);
     EXPECT_EQ(state().Ranges[4].UR[1], 600 + 150 * 4 + 7);
-    EXPECT_EQ(state().Ranges[7].URD[1], 900 + 170 * 7 + 11);
+    EXPECT_EQ(state().Ranges[7].URD[1], 905 + 170 * 7 + 11);
     EXPECT_NEAR(state().Offsets.SH2048[qrv::calibrationIndex(1, 1, 5)], 120 + 5 + 0.25 + 0.5, 1e-3);
     EXPECT_NEAR(state().Offsets.SHRPlus[qrv::calibrationIndex(0, 1, 2)], 4.8 + 0.2 + 0.02, 1e-4);
     EXPECT_NEAR(state().Offsets.SHRMinus[qrv::calibrationIndex(1, 0, 8)], 4.5 + 0.96 + 0.03, 1e-4);
@@ -139,7 +139,7 @@ TEST_F(DriverTest, BrokenExtensionStillSetsUpTheConnection) {
     EXPECT_EQ(UlmexSimSerialWordCount(8), 8);
     EXPECT_EQ(UlmexSimSerialWordCount(10), 3);
     EXPECT_EQ(state().Offsets.SH2048[5], 0.0);
-    EXPECT_EQ(state().Ranges[3].URD[0], 900 + 170 * 3); // the page was read
+    EXPECT_EQ(state().Ranges[3].URD[0], 905 + 170 * 3); // the page was read
 
     EXPECT_EQ(resultOf(VerticalLevelChannelA, 4095), 0);
     EXPECT_EQ(resultOf(DensityChannelA, 1000), 2048);

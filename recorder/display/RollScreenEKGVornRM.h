@@ -15,7 +15,10 @@ public:
 
     // The x at which the next column is drawn: 0 .. width, the last just
     // outside the bitmap.
-    int SweepX() const { return sweepX_; }
+    int SweepX() const {
+        const auto lock = lockDisplay();
+        return sweepX_;
+    }
 
 protected:
     void appendColumns(ColumnPainter& painter, int64_t newColumns) override;

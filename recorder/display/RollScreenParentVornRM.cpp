@@ -68,6 +68,8 @@ void TRollScreenParentVornRM::clear(bool resized) {
     rings_.emptyRings();
     if (resized)
         rings_.emptyAccumulator();
+    if (backBitmap_.isNull())
+        return;
     ColumnPainter painter(backBitmap_, rings_, settings);
     painter.fillBackground(0, painter.width());
     restart(painter, resized);
@@ -78,7 +80,7 @@ void TRollScreenParentVornRM::redraw() {
     std::lock_guard lock(lock_);
     const DisplaySettings settings = virtualScope_ ? DisplaySettings::read(*virtualScope_) : DisplaySettings{};
     fitBitmap();
-    if (!settings.displayActive)
+    if (!settings.displayActive || backBitmap_.isNull())
         return;
     ColumnPainter painter(backBitmap_, rings_, settings);
     painter.fillBackground(0, painter.width());

@@ -68,6 +68,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
     const ColumnRings& rings() const { return rings_; }
+    // For reading a display's drawing state from another thread.
+    std::unique_lock<std::mutex> lockDisplay() const { return std::unique_lock(lock_); }
 
 private:
     void redraw();

@@ -209,38 +209,6 @@ std::string TDataSourcePelkRMPrv::readyText() {
 
 // --- view jobs --------------------------------------------------------------------
 
-bool TDataSourcePelkRMPrv::DecimateView(const TViewDataBuffer& descriptor, TViewPoints& points,
-                                        const StopCheck& stop) {
-    const std::shared_ptr<uint16_t[]> words = mainBuffer_.Memory();
-    if (!words)
-        return false;
-    ProgressGauge gauge(progress_);
-    gauge.Start();
-    TDecimator decimator(descriptor.StartSample, descriptor.SamplesPerPoint, descriptor.MaxPoints, points);
-    const int64_t start = descriptor.StartSample;
-    const int64_t end = start + descriptor.SampleCount;
-    int64_t s = start;
-    bool moreData = true;
-    while (s < end && moreData) {
-        if (stop())
-            return false;
-        const int64_t wanted = std::min<int64_t>(mainBuffer_.BufferSize(), end - s);
-        int64_t offset = 0;
-        const int64_t available =
-            mainBuffer_.FillMainBuffer(words.get(), wanted, offset, moreData, s, index_, file_);
-        if (available <= 0)
-            break;
-        const bool room = decimator.Add(words.get() + offset, available);
-        s += available;
-        gauge.Update(s - start, descriptor.SampleCount);
-        if (!room)
-            break;
-    }
-    decimator.Finish();
-    gauge.Finish();
-    return true;
-}
-
 bool TDataSourcePelkRMPrv::runView(TViewKind kind, const StopCheck& stop, TViewDataBuffer& descriptor,
                                    TViewPoints& points) {
     {
@@ -251,7 +219,9 @@ bool TDataSourcePelkRMPrv::runView(TViewKind kind, const StopCheck& stop, TViewD
         descriptor.SamplesPerPoint =
             std::max(static_cast<double>(descriptor.SampleCount) / descriptor.MaxPoints, 1.0);
     setText(descriptor.Caption);
-    if (!DecimateView(descriptor, points, stop))
+    const std::shared_ptr<uint16_t[]> words = mainBuffer_.Memory();
+    ProgressGauge gauge(progress_);
+    if (!words || !DecimateView(descriptor, points, mainBuffer_, words.get(), index_, file_, gauge, stop))
         return false;
     PublishedView& target = view(kind);
     std::lock_guard lock(target.lock);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CursorTable.h"
-#include "Decimation.h"
+#include "DecimateView.h"
 #include "GeneralHandlingThread.h"
 #include "PreviewEngine.h"
 #include "ProgressDisplay.h"
@@ -24,17 +24,6 @@ enum class TViewKind { Quick, Buffer, Normal };
 inline constexpr int kQuickViewPoints = 10000;
 inline constexpr int kBufferViewPoints = 10000;
 inline constexpr int kNormalViewPoints = 2048;
-
-// What the next build of one view covers.
-struct TViewDataBuffer {
-    int MaxPoints = 0;
-    int ValidPoints = 0;
-    int64_t StartSample = 0;
-    int64_t SampleCount = 0;
-    double SamplesPerPoint = 1;
-    int Points = 0;
-    std::string Caption;
-};
 
 // The viewer's data engine: opens the data file, loads or builds its index,
 // runs the worker thread, keeps the main buffer filled and publishes the
@@ -84,8 +73,6 @@ private:
     void QuickViewJob(const StopCheck& stop);
     void BufferViewJob(const StopCheck& stop);
     void NormalViewJob(const StopCheck& stop);
-    // Builds the points of `descriptor` into `points`; false when stopped.
-    bool DecimateView(const TViewDataBuffer& descriptor, TViewPoints& points, const StopCheck& stop);
     // Builds the view from its descriptor and publishes it; false when stopped.
     bool runView(TViewKind kind, const StopCheck& stop, TViewDataBuffer& descriptor, TViewPoints& points);
     void broadcast(int code, const StopCheck& stop);

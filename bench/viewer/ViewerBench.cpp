@@ -1,0 +1,119 @@
+// Times the viewer's passes over a large data file against one plain
+// sequential read of the same file, all with the file in the page cache.
+//
+//   rmviewer_bench [file] [GiB]     (default /tmp/rmviewer_bench.rmd, 2 GiB)
+//
+// The file is written first when it is missing or of another size.
+
+#include "BenchmarkFile.h"
+#include "DecimateView.h"
+#include "IndexBuilder.h"
+#include "IndexFileWrapper.h"
+#include "LargeFileWrapper.h"
+#include "MainBuffer.h"
+#include "PreviewEngine.h"
+#include "ProgressDisplay.h"
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace rm::viewer;
+
+namespace {
+
+double seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+int64_t fileSize(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
+}
+
+double readWholeFile(TLargeFileWrapper& file) {
+    std::vector<char> chunk(kIndexChunkBytes);
+    const auto start = std::chrono::steady_clock::now();
+    for (int64_t at = 0; at < file.OpenFileSize();) {
+        const int64_t read = file.ReadAt(chunk.data(), static_cast<int64_t>(chunk.size()), at);
+        if (read <= 0)
+            break;
+        at += read;
+    }
+    return seconds(start);
+}
+
+void report(const char* phase, double time, int64_t bytes, double readSecondsPerByte) {
+    std::printf("%-28s %8.3f s %7.2f GB/s %6.2fx read\n", phase, time, bytes / time / 1e9,
+                time / bytes / readSecondsPerByte);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string path = argc > 1 ? argv[1] : "/tmp/rmviewer_bench.rmd";
+    const double gib = argc > 2 ? std::atof(argv[2]) : 2.0;
+    const auto wantedBytes = static_cast<int64_t>(gib * 1024 * 1024 * 1024);
+    if (std::llabs(fileSize(path) - wantedBytes) > 4 * 1024 * 1024) {
+        std::printf("writing %s (%.2f GiB)...\n", path.c_str(), gib);
+        const auto start = std::chrono::steady_clock::now();
+        if (!WriteBenchmarkFile(path, wantedBytes)) {
+            std::fprintf(stderr, "cannot write %s\n", path.c_str());
+            return 1;
+        }
+        std::printf("written in %.1f s\n", seconds(start));
+    }
+
+    TPreviewEnginePelkRM engine;
+    TMainBufferComponentVornPrv buffer(engine);
+    engine.Startup();
+    TLargeFileWrapper file;
+    if (file.OpenFile(path) != kOpenOk) {
+        std::fprintf(stderr, "cannot open %s\n", path.c_str());
+        return 1;
+    }
+    const int64_t size = file.OpenFileSize();
+    readWholeFile(file);  // into the page cache
+    const double readTime = readWholeFile(file);
+    const double readPerByte = readTime / size;
+    std::printf("%.3f GB file\n", size / 1e9);
+    report("plain sequential read", readTime, size, readPerByte);
+
+    ProgressGauge gauge(nullptr);
+    const auto never = [] { return false; };
+    TIndexContent content;
+    auto start = std::chrono::steady_clock::now();
+    BuildIndex(file, content, gauge, never);
+    report("index build", seconds(start), size, readPerByte);
+    std::printf("  %lld samples, %zu index records\n", static_cast<long long>(content.TotalSamples),
+                content.Records.size());
+
+    TIndexFileWrapperVornRMPrv index(engine);
+    index.SaveIndex(path + ".bench-ind", content);
+    std::remove((path + ".bench-ind").c_str());
+    engine.FileRealSamplesCount = index.TotalSamples();
+    const std::shared_ptr<uint16_t[]> words = buffer.Memory();
+
+    const auto view = [&](const char* phase, int64_t first, int64_t count, double spp, int maxPoints) {
+        TViewPoints points(maxPoints);
+        const TViewDataBuffer descriptor{maxPoints, 0, first, count, spp, maxPoints, {}};
+        buffer.SetBufferInvalid(true);
+        const auto t0 = std::chrono::steady_clock::now();
+        DecimateView(descriptor, points, buffer, words.get(), index, file, gauge, never);
+        report(phase, seconds(t0), 2 * count, readPerByte);
+    };
+    const int64_t total = index.TotalSamples();
+    view("quick view", 0, total, std::max(static_cast<double>(total) / 10000, 1.0), 10000);
+    engine.SetActualPointsCount(2048);
+    engine.SetSamplesPerPoint(1);
+    view("normal view, 1 sample/point", total / 2, 2048, 1, 2048);
+    engine.SetSamplesPerPoint(131072);
+    view("normal view, 131072/point", 0, std::min<int64_t>(total, int64_t{131072} * 2048), 131072, 2048);
+    engine.Shutdown();
+    return 0;
+}

@@ -85,7 +85,8 @@ int32_t TDriver::initializeSequence(TDeviceInfo* info) {
         return InitDeviceFailed;
     if (calibration == CalibrationResult::ExtensionBroken)
         return InitBrokenCalibration;
-    std::memcpy(info, &filled, sizeof filled);
+    if (info)
+        std::memcpy(info, &filled, sizeof filled);
     return InitOk;
 }
 

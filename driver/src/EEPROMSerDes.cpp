@@ -45,6 +45,9 @@ int bitCount(const std::string& params) {
 
 uint64_t maxRaw(int bits) { return (uint64_t{1} << bits) - 1; }
 
+// The offset of an offset-binary field: 2^(bits-1).
+double signOffset(int bits) { return static_cast<double>(uint64_t{1} << (bits - 1)); }
+
 struct TypeEntry {
     const char* keyword;
     TBS_Element_Type create;
@@ -85,7 +88,7 @@ std::unique_ptr<TBS_Element> TBS_Element_Int::Create(TEEPROMSerDes& owner, const
 }
 
 void TBS_Element_Int::SetValue(double value) {
-    const double half = static_cast<double>(uint64_t{1} << (bits_ - 1));
+    const double half = signOffset(bits_);
     const double r = std::nearbyint(value);
     if (!std::isfinite(value) || r < -half || r > half - 1)
         invalidValue();
@@ -93,7 +96,7 @@ void TBS_Element_Int::SetValue(double value) {
 }
 
 double TBS_Element_Int::GetValue() const {
-    return static_cast<double>(raw_) - static_cast<double>(uint64_t{1} << (bits_ - 1));
+    return static_cast<double>(raw_) - signOffset(bits_);
 }
 
 // ---- linear reals ----
@@ -162,7 +165,7 @@ std::unique_ptr<TBS_Element> TBS_Element_PartialSReal::Create(TEEPROMSerDes& own
 }
 
 void TBS_Element_PartialSReal::SetValue(double value) {
-    const double half = static_cast<double>(uint64_t{1} << (intBits_ - 1));
+    const double half = signOffset(intBits_);
     const double whole = std::floor(value);
     if (!std::isfinite(value) || whole < -half || whole > half - 1)
         invalidValue();
@@ -171,8 +174,7 @@ void TBS_Element_PartialSReal::SetValue(double value) {
 }
 
 double TBS_Element_PartialSReal::GetValue() const {
-    const double half = static_cast<double>(uint64_t{1} << (intBits_ - 1));
-    return (static_cast<double>(intRaw_) - half) + static_cast<double>(fracRaw_) / fractionScale();
+    return (static_cast<double>(intRaw_) - signOffset(intBits_)) + static_cast<double>(fracRaw_) / fractionScale();
 }
 
 // ---- the serializer ----

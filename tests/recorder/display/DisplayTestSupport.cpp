@@ -17,6 +17,24 @@ void setUpScope(TVirtualScopeVornRM& scope) {
     scope.SetGrid(false);
 }
 
+void DrawingMode::applyTo(TVirtualScopeVornRM& scope) const {
+    scope.SetSingleMode(single);
+    scope.SetMakeMaximum(max);
+    scope.SetMakeMinimum(min);
+    scope.SetMakeAvg(avg);
+    scope.SetModeLine(line);
+}
+
+std::ostream& operator<<(std::ostream& out, const DrawingMode& m) {
+    return out << "single " << m.single << " max " << m.max << " min " << m.min << " avg " << m.avg << " line "
+               << m.line;
+}
+
+const std::vector<DrawingMode> kDrawingModes = {
+    {false, true, true, false, true},   {false, true, true, false, false}, {true, true, true, false, true},
+    {true, false, false, false, false}, {false, true, false, false, true}, {false, false, true, false, false},
+    {false, false, false, true, true},  {false, false, false, false, true}};
+
 Words mixedStream(int words, uint32_t seed) {
     Words out;
     uint32_t r = seed;

@@ -6,7 +6,10 @@
 #include <QApplication>
 #include <QImage>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <ostream>
 #include <vector>
 
 namespace displaytest {
@@ -32,6 +35,15 @@ void setUpScope(TVirtualScopeVornRM& scope);
 // not-armed run, a parameter record and a channel-B code of 0.
 Words mixedStream(int words, uint32_t seed);
 
+// One choice of the sweep panel's drawing options.
+struct DrawingMode {
+    bool single, max, min, avg, line;
+    void applyTo(TVirtualScopeVornRM& scope) const;
+};
+std::ostream& operator<<(std::ostream& out, const DrawingMode& mode);
+// Min/max lines and dots, and every single ring with lines or dots.
+extern const std::vector<DrawingMode> kDrawingModes;
+
 // Feeds `words` in blocks of varying size.
 template <typename Display>
 void feedInBlocks(Display& display, const Words& words, uint32_t seed) {
@@ -49,5 +61,41 @@ inline QRgb rgb(rm::WinColor color) { return rm::toQColor(color).rgb(); }
 
 // Pixels of column x equal to `color`.
 int countInColumn(const QImage& image, int x, QRgb color);
+
+// A shown display `Width` by 255 pixels on a scope set up by setUpScope.
+template <typename Display, int Width>
+class DisplayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setUpScope(scope);
+        display.SetVirtualScope(&scope);
+        display.resize(kWidth, 255);
+        display.show();
+        display.ResizeBuffer();
+    }
+    void feed(const Words& words) { display.NewData(words.data(), static_cast<int64_t>(words.size())); }
+    // The picture after a settings broadcast redrew it.
+    QImage redrawn() {
+        display.ScopeNotify(TScopeNotifyCode::snSettingsChanged);
+        return display.Picture();
+    }
+
+    // Grid on, both channels hidden, the screen cleared; returns the grid colour.
+    QRgb showGridOnly() {
+        scope.SetGrid(true);
+        scope.SetStatusChannelA(false);
+        scope.SetStatusChannelB(false);
+        display.ClearScreen();
+        return rgb(scope.RealGridColor());
+    }
+
+    static constexpr int kWidth = Width;
+    const QRgb background = rgb(0);
+    const QRgb colorA = rgb(0x40FF00);
+    const QRgb colorB = rgb(0x00FFFF);
+    QApplication& application = app();  // before any widget
+    TVirtualScopeVornRM scope;
+    Display display;
+};
 
 } // namespace displaytest

@@ -9,21 +9,8 @@ using namespace displaytest;
 
 namespace {
 
-class EKGDisplay : public ::testing::Test {
+class EKGDisplay : public DisplayTest<TRollScreenEKGVornRM, 100> {
 protected:
-    void SetUp() override {
-        setUpScope(scope);
-        display.SetControlGroup(ScopeGroup::SweepingDisplay);
-        display.SetVirtualScope(&scope);
-        display.resize(kWidth, 255);
-        display.show();
-        display.ResizeBuffer();
-    }
-    void feed(const Words& words) { display.NewData(words.data(), static_cast<int64_t>(words.size())); }
-    QImage redrawn() {
-        display.ScopeNotify(TScopeNotifyCode::snSettingsChanged);
-        return display.Picture();
-    }
     // The picture without the cursor band, where the squares of earlier
     // blocks may linger until the sweep erases them.
     QImage withoutCursor(QImage picture) const {
@@ -31,14 +18,7 @@ protected:
         return picture;
     }
 
-    static constexpr int kWidth = 100;
-    const QRgb background = rgb(0);
     const QRgb cursor = rgb(TRollScreenEKGVornRM::kCursorColor);
-    const QRgb colorA = rgb(0x40FF00);
-    const QRgb colorB = rgb(0x00FFFF);
-    QApplication& application = app();  // before any widget
-    TVirtualScopeVornRM scope;
-    TRollScreenEKGVornRM display;
 };
 
 TEST_F(EKGDisplay, ColumnsFollowTheCursorWithSquaresAtTheNewestValue) {
@@ -94,11 +74,7 @@ TEST_F(EKGDisplay, TheSweepWrapsAtTheRightEdge) {
 }
 
 TEST_F(EKGDisplay, GridOnTheWrappedPartOfAStrip) {
-    scope.SetGrid(true);
-    scope.SetStatusChannelA(false);
-    scope.SetStatusChannelB(false);
-    const QRgb grid = rgb(scope.RealGridColor());
-    display.ClearScreen();
+    const QRgb grid = showGridOnly();
     QImage picture = display.Picture();
     for (int x : {0, 50})
         EXPECT_EQ(picture.pixel(x, 0), grid) << x;
@@ -114,22 +90,10 @@ TEST_F(EKGDisplay, GridOnTheWrappedPartOfAStrip) {
 }
 
 TEST_F(EKGDisplay, FullRedrawDrawsWhatTheAppendsDrew) {
-    struct Mode {
-        bool single, max, min, line;
-    };
-    const Mode modes[] = {{false, true, true, true},
-                          {false, true, true, false},
-                          {true, true, true, true},
-                          {true, false, false, false},
-                          {false, false, true, true}};
     const Words stream = mixedStream(950, 3);  // several sweeps of 101 positions
-    for (const Mode& m : modes) {
-        SCOPED_TRACE(testing::Message() << "single " << m.single << " max " << m.max << " min " << m.min
-                                        << " line " << m.line);
-        scope.SetSingleMode(m.single);
-        scope.SetMakeMaximum(m.max);
-        scope.SetMakeMinimum(m.min);
-        scope.SetModeLine(m.line);
+    for (const DrawingMode& mode : kDrawingModes) {
+        SCOPED_TRACE(testing::Message() << mode);
+        mode.applyTo(scope);
         display.ResizeBuffer();
         feedInBlocks(display, stream, 5);
         const int sweep = display.SweepX();

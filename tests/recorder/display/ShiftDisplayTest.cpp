@@ -7,30 +7,7 @@ using namespace displaytest;
 
 namespace {
 
-class ShiftDisplay : public ::testing::Test {
-protected:
-    void SetUp() override {
-        setUpScope(scope);
-        display.SetControlGroup(ScopeGroup::ShiftDisplay);
-        display.SetVirtualScope(&scope);
-        display.resize(kWidth, 255);
-        display.show();
-        display.ResizeBuffer();
-    }
-    void feed(const Words& words) { display.NewData(words.data(), static_cast<int64_t>(words.size())); }
-    QImage redrawn() {
-        display.ScopeNotify(TScopeNotifyCode::snSettingsChanged);
-        return display.Picture();
-    }
-
-    static constexpr int kWidth = 200;
-    const QRgb background = rgb(0);
-    const QRgb colorA = rgb(0x40FF00);
-    const QRgb colorB = rgb(0x00FFFF);
-    QApplication& application = app();  // before any widget
-    TVirtualScopeVornRM scope;
-    TRollScreenShiftVornRM display;
-};
+class ShiftDisplay : public DisplayTest<TRollScreenShiftVornRM, 200> {};
 
 TEST_F(ShiftDisplay, ColumnsOfABlockLandAtTheRightEdge) {
     scope.SetDSPSetting(1);  // two samples per column
@@ -86,11 +63,7 @@ TEST_F(ShiftDisplay, MarkersAreFullHeightLines) {
 }
 
 TEST_F(ShiftDisplay, GridTravelsWithTheData) {
-    scope.SetGrid(true);
-    scope.SetStatusChannelA(false);
-    scope.SetStatusChannelB(false);
-    const QRgb grid = rgb(scope.RealGridColor());
-    display.ClearScreen();
+    const QRgb grid = showGridOnly();
     QImage picture = display.Picture();
     for (int x : {0, 50, 100, 150}) {
         EXPECT_EQ(picture.pixel(x, 0), grid) << x;
@@ -129,24 +102,12 @@ TEST_F(ShiftDisplay, GridTravelsWithTheData) {
 }
 
 TEST_F(ShiftDisplay, FullRedrawDrawsWhatTheAppendsDrew) {
-    struct Mode {
-        bool single, max, min, avg, line;
-    };
-    const Mode modes[] = {
-        {false, true, true, false, true},  {false, true, true, false, false}, {true, true, true, false, true},
-        {true, false, false, false, false}, {false, true, false, false, true}, {false, false, true, false, true},
-        {false, false, false, true, true},  {false, false, false, false, true}};
     const Words stream = mixedStream(4000, 7);
     for (int perColumn : {1, 2}) {
         scope.SetDSPSetting(perColumn == 1 ? 0 : 1);
-        for (const Mode& m : modes) {
-            SCOPED_TRACE(testing::Message() << "single " << m.single << " max " << m.max << " min " << m.min
-                                            << " avg " << m.avg << " line " << m.line << " per column " << perColumn);
-            scope.SetSingleMode(m.single);
-            scope.SetMakeMaximum(m.max);
-            scope.SetMakeMinimum(m.min);
-            scope.SetMakeAvg(m.avg);
-            scope.SetModeLine(m.line);
+        for (const DrawingMode& mode : kDrawingModes) {
+            SCOPED_TRACE(testing::Message() << mode << " per column " << perColumn);
+            mode.applyTo(scope);
             display.ResizeBuffer();
             feedInBlocks(display, stream, 11);
             const QImage appended = display.Picture();

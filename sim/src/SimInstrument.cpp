@@ -39,9 +39,11 @@ EepromFault eepromFaultOf(int scenario) {
 
 } // namespace
 
+// Never destroyed: a driver library still loaded at process exit may call in
+// from its own destructor after this library's destructors have run.
 SimInstrument& SimInstrument::instance() {
-    static SimInstrument sim;
-    return sim;
+    static SimInstrument* const sim = new SimInstrument;
+    return *sim;
 }
 
 SimInstrument::SimInstrument() { resetLocked(); }

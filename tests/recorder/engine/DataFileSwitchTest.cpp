@@ -1,0 +1,80 @@
+#include "MessageBoxes.h"
+#include "TempFolder.h"
+#include "VirtualScopeVornRM.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+// The ThreadSanitizer build runs this file too, under its own suite name.
+#ifdef RM_TSAN_BUILD
+#define DATA_FILE_SWITCH DataFileSwitchTsan
+#else
+#define DATA_FILE_SWITCH DataFileSwitch
+#endif
+
+namespace {
+
+constexpr size_t kBlockWords = 64;
+
+// Every file must hold whole blocks of one number each, numbers rising.
+void expectWholeRisingBlocks(const std::string& path) {
+    const auto words = TempFolder::readWords(path);
+    ASSERT_EQ(std::filesystem::file_size(path) % (2 * kBlockWords), 0u) << path;
+    int previous = -1;
+    for (size_t b = 0; b < words.size(); b += kBlockWords) {
+        for (size_t i = 1; i < kBlockWords; ++i)
+            ASSERT_EQ(words[b + i], words[b]) << path << " block at word " << b;
+        ASSERT_GT(static_cast<int>(words[b]), previous) << path;
+        previous = words[b];
+    }
+}
+
+// The processing thread appends while the user-interface thread renames,
+// clears and switches saving: no append may reach a closed or replaced file,
+// none may be torn, and the size counter must match the open file.
+TEST(DATA_FILE_SWITCH, AppendsNeverOverlapReplacingTheStream) {
+    rm::ScriptedMessages messages;
+    TempFolder folder;
+    const std::array<std::string, 2> names = {folder.file("one.rmd"), folder.file("two.rmd")};
+    TVirtualScopeVornRM scope;
+    scope.Startup();
+    scope.SetFileName(names[0]);
+    scope.SetSavingActivated(true);
+
+    std::atomic<bool> stop{false};
+    std::atomic<int> appends{0};
+    std::atomic<bool> finished{false};
+    std::thread processing([&] {
+        std::array<uint16_t, kBlockWords> block{};
+        for (uint16_t n = 0x100; !stop && n < 0xFF00; ++n) {
+            block.fill(n);
+            scope.AppendToFile(block.data(), block.size());
+            ++appends;
+        }
+        finished = true;
+    });
+    for (int i = 0; i < 300; ++i) {
+        switch (i % 4) {
+        case 0: scope.SetFileName(names[(i / 4) % 2]); break;
+        case 1: scope.ClearFile(); break;
+        case 2: scope.SetSavingActivated(false); break;
+        case 3: scope.SetSavingActivated(true); break;
+        }
+        for (const int seen = appends; appends < seen + 3 && !finished;)
+            std::this_thread::yield();
+    }
+    stop = true;
+    processing.join();
+
+    EXPECT_TRUE(messages.texts().empty());
+    for (const auto& name : names)
+        expectWholeRisingBlocks(name);
+    EXPECT_EQ(scope.FileSize(), static_cast<int64_t>(std::filesystem::file_size(scope.GetFileName())));
+    scope.Shutdown();
+}
+
+} // namespace

@@ -12,10 +12,14 @@
 
 #include <chrono>
 #include <mutex>
+#include <thread>
 
 namespace {
 
 constexpr int kSenderGroup = ScopeGroup::FlowManager;
+constexpr std::chrono::milliseconds kIdleSleep{2};
+// Far below what the instrument's FIFO holds at the fastest rate (about 50 ms).
+constexpr std::chrono::milliseconds kShortBlockWait{2};
 
 // Lamp state 0 red, 1 yellow, 2 green; any other keeps the lamp as it is.
 void colourLamp(StatusLamp* lamp, int state) {
@@ -115,7 +119,7 @@ void TAcquisitionThreadRM::Execute() {
         if (acquiring()) {
             readBlock();
         } else {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            std::this_thread::sleep_for(kIdleSleep);
             driver_.SetSampleCounter(0);
         }
         // Taken before the push: a change that arrives during the push marks
@@ -150,6 +154,10 @@ void TAcquisitionThreadRM::readBlock() {
     const uint8_t status = driver_.ReadData(room, wordCount_);
     scope_.SetDataAcquisitionStatus(status);
     ring_.CommitWrite(wordCount_);
+    // A short block means the instrument's FIFO (or the demo clock) has no
+    // more for now: wait a little instead of asking again at once.
+    if (wordCount_ < kSampleBlockWords)
+        std::this_thread::sleep_for(kShortBlockWait);
     if (driver_.MeasurementDefined()) {
         driver_.SetSampleCounter(driver_.SampleCounter() + wordCount_);
         if (driver_.SampleCounter() >= driver_.TargetSampleCount()) {

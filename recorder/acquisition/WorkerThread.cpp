@@ -3,6 +3,9 @@
 #include "ThreadPriority.h"
 #include "UiCall.h"
 
+#include <pthread.h>
+#include <time.h>
+
 WorkerThread::~WorkerThread() { Stop(); }
 
 void WorkerThread::Start() {
@@ -23,6 +26,15 @@ void WorkerThread::WaitFor() {
 void WorkerThread::Stop() {
     Terminate();
     WaitFor();
+}
+
+double WorkerThread::CpuSeconds() const {
+    clockid_t clock;
+    timespec used{};
+    if (!thread_.joinable() || pthread_getcpuclockid(const_cast<std::thread&>(thread_).native_handle(), &clock) != 0 ||
+        clock_gettime(clock, &used) != 0)
+        return 0.0;
+    return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) * 1e-9;
 }
 
 void WorkerThread::ApplyPriority() {

@@ -24,6 +24,10 @@ public:
     // Terminate, then WaitFor.
     void Stop();
 
+    // Processor time the thread has used so far, in seconds; 0 before it started
+    // and after it was waited for.
+    double CpuSeconds() const;
+
     // Time-critical or normal priority; the thread applies it at its next pass.
     void SetTimeCritical(bool timeCritical) { timeCritical_ = timeCritical; }
 

@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 namespace {
 
 using Words = std::vector<uint16_t>;
@@ -86,7 +88,11 @@ protected:
     }
 
     rm::ScriptedMessages messages;
-    const std::string path = (std::filesystem::temp_directory_path() / "acq_end_to_end.rmd").string();
+    // One file per test: ctest runs them side by side.
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("acq_" + std::to_string(getpid()) + "_" +
+                               ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".rmd"))
+                                 .string();
     std::unique_ptr<RecorderRig> rig;
 };
 

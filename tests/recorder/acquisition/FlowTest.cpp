@@ -11,6 +11,8 @@
 #include <atomic>
 #include <thread>
 
+#include <unistd.h>
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -72,7 +74,8 @@ TEST_F(DemoFlowTest, DefinedLengthMeasurementEndsWithTheStopBlockAndRedLamps) {
 }
 
 TEST_F(DemoFlowTest, StoppingTheProgramWritesTheRunningMeasurementsEnd) {
-    const std::string path = (std::filesystem::temp_directory_path() / "acq_stop_test.rmd").string();
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("acq_stop_" + std::to_string(getpid()) + ".rmd")).string();
     std::filesystem::remove(path);
     rig->scope.Startup();
     rig->settingsChanged();  // the start-up batch of blocks goes out before saving starts

@@ -80,7 +80,8 @@ int64_t TMainBufferComponentVornPrv::FillMainBuffer(uint16_t* words, int64_t wan
     }
     offset = s - bufferStart_;
     const int64_t available = std::min(end - s, wanted);
-    if (validSamplesCount_ < capacity && end - s <= wanted)
+    const bool dataEnds = validSamplesCount_ < capacity || end >= index.TotalSamples();
+    if (dataEnds && end - s <= wanted)
         moreData = false;
     return available;
 }

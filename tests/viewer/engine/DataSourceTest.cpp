@@ -1,0 +1,349 @@
+#include "DataSource.h"
+#include "ExclusiveFile.h"
+#include "IndexFileWrapper.h"
+#include "LargeFileWrapper.h"
+#include "MainBuffer.h"
+#include "MessageBoxes.h"
+#include "RollModeStream.h"
+#include "ViewerTestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <thread>
+
+namespace rm::viewer {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Progress : IProgressDisplay {
+    void SetProgressText(const std::string& text) override {
+        std::lock_guard lock(m);
+        texts.push_back(text);
+    }
+    void SetProgressPercent(int) override {
+        if (slow)
+            std::this_thread::sleep_for(5ms);
+    }
+    std::vector<std::string> all() {
+        std::lock_guard lock(m);
+        return texts;
+    }
+    std::mutex m;
+    std::vector<std::string> texts;
+    std::atomic<bool> slow{false};
+};
+
+// Counts the views the data source announces.
+struct Announcements : IEngineListener {
+    void EngineNotify(int code, int) override {
+        std::lock_guard lock(m);
+        ++count[code];
+        cv.notify_all();
+    }
+    bool waitFor(int code, int times) {
+        std::unique_lock lock(m);
+        return cv.wait_for(lock, 20s, [&] { return count[code] >= times; });
+    }
+    int of(int code) {
+        std::lock_guard lock(m);
+        return count[code];
+    }
+    std::mutex m;
+    std::condition_variable cv;
+    std::map<int, int> count;
+};
+
+class DataSourceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        engine.RegisterListener(kGroupAll, &heard);
+        engine.Startup();
+        engine.MainScreenWidth = 800;
+        engine.SetActualPointsCount(800);
+    }
+    void TearDown() override {
+        engine.UnregisterListener(kGroupAll, &heard);
+        engine.Shutdown();
+    }
+
+    // What the open panel does when a name is chosen, then Open.
+    void target(const std::string& name) {
+        engine.SetOpenFileName(name);
+        engine.FileTargeted = true;
+        engine.Notify(enOpenDataFile, kGroupOpenPanel);
+        if (engine.FileTargeted)
+            engine.Notify(enFileTargeted, kGroupOpenPanel);
+        engine.Notify(enFileNameChanged, kGroupOpenPanel);
+    }
+    void openAndWait(const std::string& name) {
+        const int before = heard.of(enNormalViewReady);
+        target(name);
+        engine.Notify(enPrepareIndex, kGroupOpenPanel);
+        ASSERT_TRUE(heard.waitFor(enNormalViewReady, before + 1));
+        waitIdle();
+    }
+    // Sends a notification and waits for the normal view it makes.
+    void request(int code) {
+        const int before = heard.of(enNormalViewReady);
+        engine.Notify(code, kGroupDisplay);
+        ASSERT_TRUE(heard.waitFor(enNormalViewReady, before + 1));
+        waitIdle();
+    }
+    void waitIdle() {
+        for (int i = 0; i < 2000 && progress.all().back().rfind("Ready", 0) != 0; ++i)
+            std::this_thread::sleep_for(1ms);
+    }
+    // Channel A maxima of the normal view against the samples from `start`.
+    void expectNormalView(const std::vector<uint16_t>& samples, int64_t start, int64_t spp) {
+        std::lock_guard lock(source.ViewLock(TViewKind::Normal));
+        const TViewPoints& view = source.View(TViewKind::Normal);
+        ASSERT_EQ(view.Points, 800);
+        for (int64_t p = 0; p < view.Points; ++p) {
+            uint8_t max = 0;
+            for (int64_t k = 0; k < spp; ++k)
+                max = std::max<uint8_t>(max, samples[static_cast<size_t>(start + p * spp + k)] & 0xFF);
+            ASSERT_EQ(view.MaxA[static_cast<size_t>(p)], max) << "point " << p;
+        }
+    }
+
+    ScriptedMessages messages;
+    test::TempDir dir;
+    TPreviewEnginePelkRM engine;
+    TMainBufferComponentVornPrv buffer{engine};
+    TLargeFileWrapper file;
+    TIndexFileWrapperVornRMPrv index{engine};
+    Progress progress;
+    TDataSourcePelkRMPrv source{engine, buffer, file, index, &progress};
+    Announcements heard;
+};
+
+TEST_F(DataSourceTest, OpenErrorsAreShownAndLeaveNoFileTargeted) {
+    target(dir.file("missing.rmd"));
+    test::writeBytes(dir.file("empty.rmd"), {});
+    target(dir.file("empty.rmd"));
+    test::writeBytes(dir.file("held.rmd"), {1, 1});
+    ExclusiveFile recorder;
+    ASSERT_EQ(recorder.open(dir.file("held.rmd"), ExclusiveFile::Mode::ReadWrite), ExclusiveFile::Result::Ok);
+    target(dir.file("held.rmd"));
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"File does not exist", "File is empty",
+                                                          "File is used by another process"}));
+    EXPECT_EQ(messages.shown().back().icon, MsgIcon::Error);
+    EXPECT_FALSE(engine.FileTargeted);
+    EXPECT_EQ(engine.IndexFileName(), "ind");
+    EXPECT_EQ(engine.OpenFileSize, 0);
+}
+
+TEST_F(DataSourceTest, AFileIsIndexedOnceAndItsViewsShowItsSamples) {
+    RollModeStream s;
+    s.StartMeasurement({});
+    for (int k = 0; k < 30; ++k) {
+        s.Samples(997);
+        s.Marker(1);
+    }
+    s.StopMeasurement();
+    s.Samples(123);  // after the last control item
+    test::writeWords(dir.file("run.rmd"), s.Words());
+    const std::vector<uint16_t> samples = s.SampleWords();
+
+    openAndWait(dir.file("run.rmd"));
+    EXPECT_EQ(engine.OpenFileSize, static_cast<int64_t>(2 * s.Words().size()));
+    EXPECT_EQ(engine.FileRealSamplesCount, static_cast<int64_t>(samples.size()));
+    const auto texts = progress.all();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Creating index file"), texts.end());
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Creating Quick view"), texts.end());
+    EXPECT_EQ(texts.back(), "Ready");
+    EXPECT_TRUE(test::exists(dir.file("run.ind")));
+    EXPECT_TRUE(heard.waitFor(enQuickViewReady, 1));
+    EXPECT_TRUE(heard.waitFor(enBufferViewReady, 1));
+    expectNormalView(samples, 0, 1);
+    {
+        std::lock_guard lock(source.ViewLock(TViewKind::Quick));
+        const TViewPoints& quick = source.View(TViewKind::Quick);
+        ASSERT_EQ(quick.Points, 10000);
+        EXPECT_EQ(quick.LastB.back(), samples.back() >> 8);
+    }
+
+    // The screen across control items, near the end of the data.
+    engine.SetScreenPosition(static_cast<int64_t>(samples.size()) - 800);
+    request(enScreenMoved);
+    expectNormalView(samples, static_cast<int64_t>(samples.size()) - 800, 1);
+
+    // The second open finds the index and builds nothing.
+    progress.texts.clear();
+    openAndWait(dir.file("run.rmd"));
+    const auto again = progress.all();
+    EXPECT_EQ(std::find(again.begin(), again.end(), "Creating index file"), again.end());
+    expectNormalView(samples, 0, 1);
+}
+
+TEST_F(DataSourceTest, ADamagedFileSaysSoWhenReady) {
+    RollModeStream s;
+    s.SamplesPerSecond(1000);
+    s.Samples(2000);
+    s.Raw({0, 2});  // a block length that fits nothing
+    s.Samples(2000);
+    s.Raw({0, 6, 2});  // cut by the end of the file
+    test::writeWords(dir.file("bad.rmd"), s.Words());
+    openAndWait(dir.file("bad.rmd"));
+    EXPECT_EQ(progress.all().back(),
+              "Ready (data file damaged: 1 damaged parameter blocks skipped; the file ends inside a parameter block)");
+    EXPECT_EQ(engine.FileRealSamplesCount, 4000);  // the lone length word 2 reads as a marker
+}
+
+// A file of 3,000,000 samples with a marker every 100,000: sample n has
+// channel A code (n / 100 mod 255) + 1, so a view tells where it starts.
+class ViewRequestTest : public DataSourceTest {
+protected:
+    void SetUp() override {
+        DataSourceTest::SetUp();
+        RollModeStream s;
+        s.SamplesPerSecond(1000000);
+        for (int64_t n = 0; n < 3'000'000; ++n) {
+            if (n % 100000 == 0)
+                s.Marker(2);
+            s.Sample(static_cast<uint16_t>(0x8000 | ((n / 100) % 255 + 1)));
+        }
+        samples = s.SampleWords();
+        test::writeWords(dir.file("long.rmd"), s.Words());
+        openAndWait(dir.file("long.rmd"));
+    }
+    void zoom(uint32_t spp) {
+        engine.SetSamplesPerPoint(spp);
+        request(enZoomChanged);
+    }
+    std::vector<uint16_t> samples;
+};
+
+TEST_F(ViewRequestTest, TheRequestsOfTheTableBuildTheRightViews) {
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        int64_t screenPosition, bufferPosition, normalStart, spp;
+        bool newBufferView;
+    };
+    const std::vector<Step> steps = {
+        {"zoom in the buffer", [&] { zoom(2); }, 0, 0, 0, 2, false},
+        {"screen inside the buffer", [&] { engine.SetScreenPosition(1000); request(enScreenMoved); },
+         1000, 0, 1000, 2, false},
+        {"buffer moved", [&] { engine.SetMainBufferPosition(200000); request(enBufferMoved); },
+         1000, 200000, 201000, 2, true},
+        // Without a buffer view the main buffer follows the normal view's
+        // reads, so its position is not checked (-1).
+        {"zoom out of the buffer: the position becomes absolute", [&] { zoom(1000); },
+         201000, -1, 201000, 1000, false},
+        {"screen moved without a buffer view", [&] { engine.SetScreenPosition(1'500'000); request(enScreenMoved); },
+         1'500'000, -1, 1'500'000, 1000, false},
+        {"buffer moved without a buffer view", [&] { request(enBufferMoved); },
+         1'500'000, -1, 1'500'000, 1000, false},
+        {"zoom back in: the buffer starts at the old screen", [&] { zoom(1); },
+         0, 1'500'000, 1'500'000, 1, true},
+        {"resize", [&] { request(enFormResized); }, 0, 1'500'000, 1'500'000, 1, false},
+        {"screen left the buffer", [&] {
+             engine.SetScreenPosition(0x80000 - 800);
+             engine.SetSamplesPerPoint(2);  // the screen now reaches past the buffer
+             request(enScreenMoved);
+         },
+         0, 1'500'000 + 0x80000 - 800, 1'500'000 + 0x80000 - 800, 2, true},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        const int buffers = heard.of(enBufferViewReady);
+        step.act();
+        EXPECT_EQ(engine.ScreenPosition(), step.screenPosition);
+        if (step.bufferPosition >= 0)
+            EXPECT_EQ(engine.MainBufferPosition(), step.bufferPosition);
+        EXPECT_EQ(heard.of(enBufferViewReady) > buffers, step.newBufferView);
+        expectNormalView(samples, step.normalStart, step.spp);
+        EXPECT_EQ(engine.PreviewValidSamplesCount, 800 * step.spp);
+    }
+}
+
+TEST_F(DataSourceTest, ShutdownDuringABuildStopsItWithoutAnIndex) {
+    RollModeStream s;
+    s.SamplesPerSecond(1000);
+    s.Samples(20'000'000);
+    test::writeWords(dir.file("big.rmd"), s.Words());
+    progress.slow = true;  // about half a second per build
+    target(dir.file("big.rmd"));
+    engine.Notify(enPrepareIndex, kGroupOpenPanel);
+    for (int i = 0; i < 1000 && progress.all().back() != "Creating index file"; ++i)
+        std::this_thread::sleep_for(1ms);
+    const auto start = std::chrono::steady_clock::now();
+    engine.UnregisterListener(kGroupAll, &heard);
+    engine.Shutdown();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 400ms);
+    EXPECT_FALSE(test::exists(dir.file("big.ind")));
+    engine.Startup();  // for TearDown
+    engine.RegisterListener(kGroupAll, &heard);
+}
+
+TEST_F(DataSourceTest, OpeningAnotherFileAbandonsTheRunningBuild) {
+    RollModeStream big;
+    big.Samples(20'000'000);
+    test::writeWords(dir.file("big.rmd"), big.Words());
+    RollModeStream small;
+    small.SamplesPerSecond(1000);
+    small.Samples(5000);
+    test::writeWords(dir.file("small.rmd"), small.Words());
+    progress.slow = true;
+    target(dir.file("big.rmd"));
+    engine.Notify(enPrepareIndex, kGroupOpenPanel);
+    for (int i = 0; i < 1000 && progress.all().back() != "Creating index file"; ++i)
+        std::this_thread::sleep_for(1ms);
+    progress.slow = false;
+    openAndWait(dir.file("small.rmd"));
+    EXPECT_FALSE(test::exists(dir.file("big.ind")));
+    EXPECT_EQ(engine.FileRealSamplesCount, 5000);
+    expectNormalView(small.SampleWords(), 0, 1);
+}
+
+TEST(MainBuffer, ARequestInsideTheBufferIsServedWithoutReading) {
+    test::TempDir dir;
+    TPreviewEnginePelkRM engine;
+    TMainBufferComponentVornPrv buffer(engine);
+    engine.Startup();
+    RollModeStream s;
+    s.SamplesPerSecond(1000);
+    s.Samples(600000);
+    test::writeWords(dir.file("a.rmd"), s.Words());
+    const std::vector<uint16_t> samples = s.SampleWords();
+    TLargeFileWrapper file;
+    ASSERT_EQ(file.OpenFile(dir.file("a.rmd")), kOpenOk);
+    TIndexFileWrapperVornRMPrv index(engine);
+    ASSERT_FALSE(index.LoadIndex(dir.file("a.ind"), file));
+    TIndexContent content;
+    ProgressGauge gauge(nullptr);
+    ASSERT_TRUE(BuildIndex(file, content, gauge, [] { return false; }));
+    index.SaveIndex(dir.file("a.ind"), content);
+    engine.FileRealSamplesCount = index.TotalSamples();
+    const auto words = buffer.Memory();
+
+    int64_t offset = -1;
+    bool more = true;
+    EXPECT_EQ(buffer.FillMainBuffer(words.get(), 100, offset, more, 1000, index, file), 100);
+    EXPECT_EQ(offset, 0);
+    EXPECT_EQ(engine.MainBufferPosition(), 1000);
+    file.CloseFile();  // a further read would find nothing
+    EXPECT_EQ(buffer.FillMainBuffer(words.get(), 500, offset, more, 2000, index, file), 500);
+    EXPECT_EQ(offset, 1000);
+    EXPECT_EQ(words[static_cast<size_t>(offset)], samples[2000]);
+    EXPECT_TRUE(more);
+
+    // Near the end the buffer starts where the engine accepts it and holds
+    // word i = sample MainBufferPosition + i.
+    ASSERT_EQ(file.OpenFile(dir.file("a.rmd")), kOpenOk);
+    buffer.SetBufferInvalid(true);
+    const int64_t available = buffer.FillMainBuffer(words.get(), 0x80000, offset, more, 590000, index, file);
+    EXPECT_EQ(engine.MainBufferPosition(), 600000 - 0x80000);
+    EXPECT_EQ(available, 10000);
+    EXPECT_FALSE(more);
+    EXPECT_EQ(words[0], samples[600000 - 0x80000]);
+    EXPECT_EQ(words[static_cast<size_t>(offset)], samples[590000]);
+    engine.Shutdown();
+}
+
+} // namespace
+} // namespace rm::viewer

@@ -1,0 +1,143 @@
+#include "Decimation.h"
+#include "Rounding.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace rm::viewer {
+namespace {
+
+// The plain sample-by-sample decimation: a point closes when the sample count
+// reaches its rounded boundary; its mean divides by the samples it really
+// holds; a last, partial point is written too.
+TViewPoints reference(const std::vector<uint16_t>& words, int64_t start, double spp, int maxPoints) {
+    TViewPoints out(maxPoints);
+    int points = 0;
+    double boundary = static_cast<double>(start) + spp;
+    int64_t s = start;
+    int maxA = 0, minA = 255, maxB = 0, minB = 255, n = 0;
+    uint64_t sumA = 0, sumB = 0;
+    uint16_t last = 0;
+    bool gap = false;
+    const auto close = [&] {
+        const auto p = static_cast<size_t>(points++);
+        const bool z = gap;
+        out.MaxA[p] = z ? 0 : static_cast<uint8_t>(maxA);
+        out.MinA[p] = z ? 0 : static_cast<uint8_t>(minA);
+        out.AvgA[p] = z ? 0 : static_cast<uint8_t>(roundHalfEven(static_cast<double>(sumA) / n));
+        out.LastA[p] = z ? 0 : static_cast<uint8_t>(last & 0xFF);
+        out.MaxB[p] = z ? 0 : static_cast<uint8_t>(maxB);
+        out.MinB[p] = z ? 0 : static_cast<uint8_t>(minB);
+        out.AvgB[p] = z ? 0 : static_cast<uint8_t>(roundHalfEven(static_cast<double>(sumB) / n));
+        out.LastB[p] = z ? 0 : static_cast<uint8_t>(last >> 8);
+        maxA = maxB = 0;
+        minA = minB = 255;
+        sumA = sumB = 0;
+        n = 0;
+        gap = false;
+    };
+    for (uint16_t w : words) {
+        if (points == maxPoints)
+            break;
+        gap = gap || w == 0;
+        const int a = w & 0xFF, b = w >> 8;
+        maxA = std::max(maxA, a);
+        minA = std::min(minA, a);
+        maxB = std::max(maxB, b);
+        minB = std::min(minB, b);
+        sumA += static_cast<uint64_t>(a);
+        sumB += static_cast<uint64_t>(b);
+        last = w;
+        ++n;
+        ++s;
+        if (s >= roundHalfEven(boundary)) {
+            close();
+            boundary += spp;
+        }
+    }
+    if (n > 0 && points < maxPoints)
+        close();
+    out.Points = points;
+    return out;
+}
+
+void expectSame(const TViewPoints& a, const TViewPoints& b, const std::string& what) {
+    ASSERT_EQ(a.Points, b.Points) << what;
+    const auto n = static_cast<size_t>(a.Points);
+    const auto eq = [&](const std::vector<uint8_t>& x, const std::vector<uint8_t>& y, const char* name) {
+        EXPECT_TRUE(std::equal(x.begin(), x.begin() + static_cast<long>(n), y.begin())) << what << " " << name;
+    };
+    eq(a.MaxA, b.MaxA, "MaxA");
+    eq(a.MinA, b.MinA, "MinA");
+    eq(a.AvgA, b.AvgA, "AvgA");
+    eq(a.LastA, b.LastA, "LastA");
+    eq(a.MaxB, b.MaxB, "MaxB");
+    eq(a.MinB, b.MinB, "MinB");
+    eq(a.AvgB, b.AvgB, "AvgB");
+    eq(a.LastB, b.LastB, "LastB");
+}
+
+TViewPoints decimate(const std::vector<uint16_t>& words, int64_t start, double spp, int maxPoints,
+                     std::mt19937& rng) {
+    TViewPoints out(maxPoints);
+    TDecimator decimator(start, spp, maxPoints, out);
+    for (size_t at = 0; at < words.size();) {  // in pieces, as the main buffer hands them over
+        const size_t piece = std::min<size_t>(words.size() - at, 1 + rng() % 70000);
+        if (!decimator.Add(words.data() + at, static_cast<int64_t>(piece)))
+            break;
+        at += piece;
+    }
+    decimator.Finish();
+    return out;
+}
+
+TEST(Decimation, MatchesThePlainFoldForFractionalAndLargeSpans) {
+    std::mt19937 rng(3);
+    struct Case {
+        double spp;
+        int64_t samples;
+        int maxPoints;
+    } cases[] = {{1, 5000, 10000},     {2.5, 24999, 10000},    {3.7, 37001, 10000},
+                 {100000, 1'000'050, 10000}, {1, 3000, 2048}, {131072, 300000, 2048}};
+    for (const Case& c : cases) {
+        std::vector<uint16_t> words(static_cast<size_t>(c.samples));
+        for (uint16_t& w : words)
+            w = static_cast<uint16_t>(0x0100 + rng() % 0xFF00);
+        for (int g = 0; g < 5; ++g)  // a few 0x0000 words make gaps
+            words[rng() % words.size()] = 0;
+        const int64_t start = static_cast<int64_t>(rng() % 1000);
+        const std::string what = "spp " + std::to_string(c.spp);
+        expectSame(decimate(words, start, c.spp, c.maxPoints, rng), reference(words, start, c.spp, c.maxPoints),
+                   what);
+    }
+}
+
+TEST(Decimation, PointsCloseAtRoundedBoundariesAndGapsAreZero) {
+    std::vector<uint16_t> words = {0x0A01, 0x1402, 0x0000, 0x0503, 0x0604, 0x0705, 0x0806, 0x0907};
+    TViewPoints out(10);
+    TDecimator decimator(0, 2.5, 10, out);  // boundaries 2.5, 5, 7.5 close after 2, 5, 8 samples
+    decimator.Add(words.data(), static_cast<int64_t>(words.size()));
+    ASSERT_EQ(decimator.Finish(), 3);
+    EXPECT_EQ(out.MaxA[0], 2);
+    EXPECT_EQ(out.MaxB[0], 0x14);
+    EXPECT_EQ(out.AvgB[0], 15);  // (10 + 20) / 2, not / 2.5
+    EXPECT_EQ(out.MaxA[1], 0);   // the point holding 0x0000 is a gap
+    EXPECT_EQ(out.LastB[1], 0);
+    EXPECT_EQ(out.AvgA[0], 2);   // 1.5 rounds to even
+    EXPECT_EQ(out.MinA[2], 5);
+    EXPECT_EQ(out.LastA[2], 7);
+    EXPECT_EQ(out.AvgA[2], 6);
+}
+
+TEST(Decimation, AFullViewTakesNoMorePoints) {
+    std::vector<uint16_t> words(100, 0x0101);
+    TViewPoints out(8);
+    TDecimator decimator(0, 10, 8, out);
+    EXPECT_FALSE(decimator.Add(words.data(), 100));
+    EXPECT_EQ(decimator.Finish(), 8);
+}
+
+} // namespace
+} // namespace rm::viewer

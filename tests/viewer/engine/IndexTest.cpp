@@ -1,0 +1,314 @@
+#include "IndexBuilder.h"
+#include "IndexFileWrapper.h"
+#include "LargeFileWrapper.h"
+#include "PreviewEngine.h"
+#include "ProgressDisplay.h"
+#include "RollModeStream.h"
+#include "ViewerTestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace rm::viewer {
+namespace {
+
+using test::TempDir;
+
+// The index built from a file, as the viewer holds it after the build.
+struct Built {
+    TIndexContent content;
+    bool finished = false;
+};
+
+Built build(TLargeFileWrapper& file, size_t chunkBytes = kIndexChunkBytes) {
+    Built b;
+    ProgressGauge gauge(nullptr);
+    b.finished = BuildIndex(file, b.content, gauge, [] { return false; }, chunkBytes);
+    return b;
+}
+
+class IndexTest : public ::testing::Test {
+protected:
+    // Writes the words, opens them, builds and saves the index.
+    void open(const std::vector<uint16_t>& words, bool oddByte = false) {
+        test::writeWords(dataName, words, oddByte);
+        ASSERT_EQ(file.OpenFile(dataName), kOpenOk);
+        built = build(file);
+        ASSERT_TRUE(built.finished);
+        index.SaveIndex(indexName, built.content);
+    }
+
+    void expectEverySampleReachable(const std::vector<uint16_t>& samples) {
+        ASSERT_EQ(index.TotalSamples(), static_cast<int64_t>(samples.size()));
+        for (int64_t s = 0; s < static_cast<int64_t>(samples.size()); ++s) {
+            int64_t run = 0;
+            const int64_t position = index.SampleToFilePosition(s, run);
+            ASSERT_GT(run, 0) << "sample " << s;
+            ASSERT_LE(s + run, static_cast<int64_t>(samples.size()));
+            uint16_t word = 0;
+            ASSERT_EQ(file.ReadAt(&word, 2, position), 2);
+            ASSERT_EQ(word, samples[static_cast<size_t>(s)]) << "sample " << s;
+        }
+        int64_t run = 1;
+        index.SampleToFilePosition(static_cast<int64_t>(samples.size()), run);
+        EXPECT_EQ(run, 0);
+    }
+
+    TempDir dir;
+    std::string dataName = dir.file("run.rmd");
+    std::string indexName = dir.file("run.ind");
+    TPreviewEnginePelkRM engine;
+    TLargeFileWrapper file;
+    TIndexFileWrapperVornRMPrv index{engine};
+    Built built;
+};
+
+// [block of 6][100 samples][block of 5][50 samples][block of 4]
+std::vector<uint16_t> exampleFile() {
+    RollModeStream s;
+    s.Block(2, {2047, 128, 0});
+    s.Samples(100);
+    s.SamplesPerSecond(1000000);
+    s.Samples(50);
+    s.Block(1, {0});
+    return s.Words();
+}
+
+void put(std::vector<uint8_t>& bytes, size_t at, uint64_t value, int size) {
+    for (int k = 0; k < size; ++k)
+        bytes[at + static_cast<size_t>(k)] = static_cast<uint8_t>(value >> (8 * k));
+}
+
+TEST_F(IndexTest, ExampleFileGivesTheGoldenIndex) {
+    open(exampleFile());
+    std::vector<uint8_t> expected(3 * 88 + 12, 0);
+    const struct {
+        uint64_t number, item, before, firstAfter, end, sampling;
+    } records[] = {{0, 0, 0, 0, 12, 0}, {1, 212, 100, 101, 222, 1000000}, {2, 322, 150, 151, 320, 1000000}};
+    for (size_t r = 0; r < 3; ++r) {
+        const size_t at = r * 88;
+        put(expected, at + 0, 0xAA55, 2);
+        put(expected, at + 4, records[r].number, 4);
+        put(expected, at + 8, records[r].item, 8);
+        put(expected, at + 16, records[r].before, 8);
+        put(expected, at + 24, records[r].item - 2, 8);
+        put(expected, at + 32, records[r].firstAfter, 8);
+        put(expected, at + 40, records[r].end, 8);
+        put(expected, at + 56, 1, 8);                   // one item per run
+        put(expected, at + 64, records[r].sampling, 4);
+        put(expected, at + 72, 128, 2);                 // zero position of A
+        put(expected, at + 84, 1, 1);                   // samples follow (kept on the last)
+    }
+    put(expected, 264, 150, 8);
+    put(expected, 272, 3, 4);
+    EXPECT_EQ(test::readBytes(indexName), expected);
+
+    int64_t run = 0;
+    EXPECT_EQ(index.SampleToFilePosition(0, run), 12);
+    EXPECT_EQ(run, 100);
+    EXPECT_EQ(index.SampleToFilePosition(100, run), 222);
+    EXPECT_EQ(run, 50);
+    EXPECT_EQ(index.SampleToFilePosition(101, run), 224);
+    EXPECT_EQ(run, 49);
+    EXPECT_EQ(index.SampleToFilePosition(149, run), 320);
+    EXPECT_EQ(run, 1);
+    index.SampleToFilePosition(150, run);
+    EXPECT_EQ(run, 0);
+}
+
+TEST_F(IndexTest, RandomStreamsGiveTheSameIndexForEveryChunkSize) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 12; ++round) {
+        const std::vector<uint16_t> words = test::randomStream(rng, 300);
+        const bool odd = round % 4 == 3;
+        test::writeWords(dataName, words, odd);
+        ASSERT_EQ(file.OpenFile(dataName), kOpenOk);
+        const Built whole = build(file);
+        for (size_t chunk : {size_t{16}, size_t{18}, size_t{30}, size_t{1000}, size_t{4096}}) {
+            const Built part = build(file, chunk);
+            ASSERT_EQ(part.content.Records.size(), whole.content.Records.size()) << "chunk " << chunk;
+            EXPECT_EQ(std::memcmp(part.content.Records.data(), whole.content.Records.data(),
+                                  whole.content.Records.size() * sizeof(TIndexRecord)),
+                      0)
+                << "chunk " << chunk;
+            EXPECT_EQ(part.content.TotalSamples, whole.content.TotalSamples);
+            EXPECT_EQ(part.content.LastRunEnd, whole.content.LastRunEnd);
+            EXPECT_EQ(part.content.DamagedWords, whole.content.DamagedWords);
+            EXPECT_EQ(part.content.EndsInsideBlock, whole.content.EndsInsideBlock);
+        }
+        EXPECT_EQ(whole.content.OddSize, odd);
+        index.SaveIndex(indexName, whole.content);
+        expectEverySampleReachable(test::referenceSamples(words));
+        // The saved index fits its data file and loads with the same answers.
+        ASSERT_TRUE(index.LoadIndex(indexName, file)) << "round " << round;
+        expectEverySampleReachable(test::referenceSamples(words));
+    }
+}
+
+TEST_F(IndexTest, SamplesBeforeTheFirstAndAfterTheLastControlItemAreReachable) {
+    RollModeStream s;
+    s.Samples(30);
+    s.Marker(2);
+    s.Marker(2);
+    s.Block(4, {2});
+    s.Samples(20);
+    open(s.Words());
+    ASSERT_EQ(built.content.Records.size(), 3u);
+    EXPECT_EQ(built.content.Records[0].Magic, 0);  // samples first: an all-zero record 0
+    EXPECT_EQ(built.content.Records[1].ItemCount, 2);  // two adjacent markers make one run
+    EXPECT_EQ(built.content.Records[1].SamplesFollow, 0);  // a block follows the markers directly
+    expectEverySampleReachable(s.SampleWords());
+}
+
+TEST_F(IndexTest, AFileWithoutControlItemsIsOneRunOfSamples) {
+    RollModeStream s;
+    s.Samples(500);
+    open(s.Words());
+    EXPECT_EQ(built.content.Records.size(), 1u);
+    expectEverySampleReachable(s.SampleWords());
+}
+
+TEST_F(IndexTest, DamagedFilesEndOrSkipAndSaySo) {
+    // A zero block length, a length that does not fit its type, then a block
+    // cut by the end of the file after an odd number of bytes.
+    const std::vector<uint16_t> words = {0x0101, 0, 0, 0x0202, 0, 6, 10, 0x0303, 0x0404, 0x0505, 0, 5};
+    open(words, true);
+    EXPECT_EQ(built.content.DamagedWords, 3);
+    EXPECT_TRUE(built.content.EndsInsideBlock);
+    EXPECT_TRUE(built.content.OddSize);
+    expectEverySampleReachable(test::referenceSamples(words));
+    EXPECT_TRUE(index.LoadIndex(indexName, file));
+}
+
+TEST_F(IndexTest, AnIndexThatDoesNotFitItsDataFileIsNotLoaded) {
+    const std::vector<uint16_t> words = exampleFile();
+    open(words);
+    ASSERT_TRUE(index.LoadIndex(indexName, file));
+    const std::vector<uint8_t> good = test::readBytes(indexName);
+
+    std::vector<uint8_t> bad = good;
+    bad.pop_back();  // not 12 + 88n bytes
+    test::writeBytes(indexName, bad);
+    EXPECT_FALSE(index.LoadIndex(indexName, file));
+    EXPECT_EQ(index.RecordCount(), 0);
+
+    bad = good;
+    bad[88] = 0x12;  // Magic of record 1
+    test::writeBytes(indexName, bad);
+    EXPECT_FALSE(index.LoadIndex(indexName, file));
+
+    bad = good;
+    put(bad, 88 + 40, 1 << 20, 8);  // EndPosition beyond the data file
+    test::writeBytes(indexName, bad);
+    EXPECT_FALSE(index.LoadIndex(indexName, file));
+
+    // The recorder appended to the data file: its size no longer fits.
+    test::writeBytes(indexName, good);
+    std::vector<uint16_t> longer = words;
+    longer.insert(longer.end(), {0x0101, 0x0202});
+    test::writeWords(dataName, longer);
+    ASSERT_EQ(file.OpenFile(dataName), kOpenOk);
+    EXPECT_FALSE(index.LoadIndex(indexName, file));
+
+    EXPECT_FALSE(index.LoadIndex(dir.file("missing.ind"), file));
+}
+
+TEST_F(IndexTest, AnIndexThatCannotBeWrittenIsKeptInMemory) {
+    test::writeWords(dataName, exampleFile());
+    ASSERT_EQ(file.OpenFile(dataName), kOpenOk);
+    const Built b = build(file);
+    // A folder the index cannot be written to (as for a read-only one).
+    const std::string unwritable = dir.file("no-such-folder/run.ind");
+    EXPECT_FALSE(index.SaveIndex(unwritable, b.content));
+    EXPECT_FALSE(test::exists(unwritable));
+    int64_t run = 0;
+    EXPECT_EQ(index.SampleToFilePosition(100, run), 222);
+    EXPECT_EQ(run, 50);
+}
+
+TEST_F(IndexTest, SaveWritesThroughATemporaryFile) {
+    test::writeWords(dataName, exampleFile());
+    ASSERT_EQ(file.OpenFile(dataName), kOpenOk);
+    test::writeBytes(indexName, {1, 2, 3});  // an old, broken index is replaced
+    EXPECT_TRUE(index.SaveIndex(indexName, build(file).content));
+    EXPECT_FALSE(test::exists(indexName + ".tmp"));
+    EXPECT_EQ(test::readBytes(indexName).size(), 3u * 88 + 12);
+}
+
+// Runs at 1000 samples/s, then an overrun, then 500 samples/s with three
+// suppressed samples, then 100 samples/s.
+class IndexTimeTest : public IndexTest {
+protected:
+    void SetUp() override {
+        RollModeStream s;
+        s.SamplesPerSecond(1000);
+        s.Block(11, {500, 0});
+        s.Samples(1000);  // 0 .. 999
+        s.Marker(1);
+        s.Samples(1000);  // 1000 .. 1999
+        s.SamplesPerSecond(500);
+        s.Samples(1000);  // 2000 .. 2999
+        s.Raw({2, 2, 2});
+        s.Samples(1000);  // 3000 .. 3999
+        s.SamplesPerSecond(100);
+        s.Samples(100);   // 4000 .. 4099
+        open(s.Words());
+    }
+    std::string time(int64_t a, int64_t b, bool* exactOut = nullptr, bool origin = false) {
+        bool exact = true;
+        std::string text = index.TimeBetweenSamples(a, b, origin, exact);
+        if (exactOut)
+            *exactOut = exact;
+        return text;
+    }
+};
+
+TEST_F(IndexTimeTest, TimesFollowTheRateOfEverySegment) {
+    bool exact = false;
+    EXPECT_EQ(time(0, 500, &exact), " 500ms");
+    EXPECT_TRUE(exact);
+    EXPECT_EQ(time(500, 1500, &exact), " 1s");
+    EXPECT_FALSE(exact);  // the overrun lies between
+    EXPECT_EQ(time(1500, 500), "- 1s");
+    EXPECT_EQ(time(1000, 1500, &exact), " 500ms");
+    EXPECT_TRUE(exact);  // the overrun lies before sample 1000
+    EXPECT_EQ(time(1000, 1000), "0s");
+    // 1000 samples at 1000/s, 1000 at 500/s, 3 suppressed at 500/s, 1000 at 500/s, 50 at 100/s.
+    EXPECT_EQ(time(1000, 4050), " 5s 506ms");
+    engine.TimeOriginUserValue = 1000;
+    EXPECT_EQ(time(0, 500, nullptr, true), " 1s 500ms");
+}
+
+TEST_F(IndexTimeTest, CalibrationAndRecordRangesFollowTheRuns) {
+    const auto at0 = index.GetCalibrationAt(0);
+    ASSERT_TRUE(at0);
+    EXPECT_EQ(at0->ChannelADensity, 500u);
+    int64_t endRecord = -1;
+    const int64_t startRecord = index.RecordRangeOfSamples(3500, 1500, endRecord);
+    EXPECT_EQ(index.RecordFirstSample(startRecord), 1001);
+    EXPECT_EQ(index.RecordFirstSample(endRecord), 3001);
+    EXPECT_EQ(index.RecordFirstSample(99), 0);
+}
+
+TEST_F(IndexTimeTest, TimePerDivisionUsesTheRateAtTheScreenStart) {
+    engine.SetSamplesPerPoint(2);
+    EXPECT_EQ(index.TimePerDivisionText(), " 100ms/div");  // 2 x 50 samples at 1000/s
+}
+
+TEST_F(IndexTest, AMissingSamplingRateGivesAQuestionMark) {
+    RollModeStream s;
+    s.Samples(10);
+    s.Block(4, {1});
+    s.Samples(10);
+    open(s.Words());
+    bool exact = true;
+    EXPECT_EQ(index.TimeBetweenSamples(0, 15, false, exact), "?");
+    EXPECT_EQ(index.TimePerDivisionText(), "?");
+    index.CloseIndexFile();
+    EXPECT_EQ(index.TimeBetweenSamples(0, 15, false, exact), "?");
+    EXPECT_FALSE(index.GetCalibrationAt(0));
+}
+
+} // namespace
+} // namespace rm::viewer

@@ -12,10 +12,17 @@ namespace rm::viewer {
 
 namespace {
 
+// A second copy of a word loop for processors with AVX2, picked at start-up
+// (not under the thread sanitizer, which cannot run that pick so early).
+#if defined(__SANITIZE_THREAD__)
+#define RM_AVX2_CLONE
+#else
+#define RM_AVX2_CLONE __attribute__((target_clones("avx2", "default")))
+#endif
+
 // The first word at or after `i` whose high byte is 0, or `count`. Blocks of
-// 128 words are tested with a loop the compiler turns into vector compares
-// (with AVX2 where the processor has it).
-__attribute__((target_clones("avx2", "default"))) size_t findControlWord(const uint16_t* words, size_t i,
+// 128 words are tested with a loop the compiler turns into vector compares.
+RM_AVX2_CLONE size_t findControlWord(const uint16_t* words, size_t i,
                                                                           size_t count) {
     constexpr size_t kBlock = 128;
     while (i + kBlock <= count) {

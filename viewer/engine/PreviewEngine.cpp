@@ -47,9 +47,11 @@ void TPreviewEnginePelkRM::Notify(int code, int senderGroup, const std::function
         // A worker gives up once the shutdown has begun, or when its job was
         // abandoned: the user-interface thread may hold the bus while it
         // waits for this very worker.
-        while (!lock.try_lock_for(5ms))
+        while (!lock.try_lock()) {
             if (shuttingDown_ || abandon())
                 return;
+            std::this_thread::sleep_for(1ms);
+        }
     }
     if (code == enShutdown) {
         while (!listeners_.empty()) {

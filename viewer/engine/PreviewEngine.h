@@ -147,7 +147,7 @@ private:
     void deliverQueued(IEngineListener* handler, int group, int code, int senderGroup);
     int64_t clampToFile(int64_t screenPosition) const;
 
-    mutable std::recursive_timed_mutex listenerLock_;  // ListenerLock
+    mutable std::recursive_mutex listenerLock_;  // ListenerLock
     std::vector<TEngineListener> listeners_;
     std::atomic<bool> running_{false};
     std::atomic<bool> shuttingDown_{false};

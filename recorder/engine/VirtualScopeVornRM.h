@@ -358,7 +358,7 @@ private:
     std::atomic<int> cachedDataStatus_{0};
     std::atomic<bool> applicationInitialized_{false};
 
-    TVirtualDriverVornRM* virtualDriver_ = nullptr;
+    std::atomic<TVirtualDriverVornRM*> virtualDriver_{nullptr};
     std::atomic<ValueLabelLink*> actualVoltageA_{nullptr}, actualVoltageB_{nullptr};
     std::array<uint8_t, kDeviceInfoBytes> deviceInfo_{};
 };

@@ -49,7 +49,7 @@ double readWholeFile(TLargeFileWrapper& file) {
 }
 
 void report(const char* phase, double time, int64_t bytes, double readSecondsPerByte) {
-    std::printf("%-28s %8.3f s %7.2f GB/s %6.2fx read\n", phase, time, bytes / time / 1e9,
+    std::printf("%-28s %9.6f s %7.2f GB/s %6.2fx read\n", phase, time, bytes / time / 1e9,
                 time / bytes / readSecondsPerByte);
 }
 

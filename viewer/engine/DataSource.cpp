@@ -69,20 +69,11 @@ void TDataSourcePelkRMPrv::EngineNotify(int code, int) {
     case enOpenDataFile: OpenDataFile(); break;
     case enPrepareIndex: PrepareIndex(); break;
     case enFormResized:
-        if (engine_.NewFileOpened)
-            OnScreenResized();
-        break;
     case enZoomChanged:
-        if (engine_.NewFileOpened)
-            OnZoomChanged();
-        break;
     case enScreenMoved:
-        if (engine_.NewFileOpened)
-            OnScreenPositionChanged();
-        break;
     case enBufferMoved:
         if (engine_.NewFileOpened)
-            OnBufferPositionChanged();
+            ViewRequest(code);
         break;
     default: break;
     }
@@ -291,6 +282,15 @@ void TDataSourcePelkRMPrv::NormalRequest(int64_t start) {
         next.Caption = "Creating Normal view";
     }
     queue(jkNormalView, [this](const StopCheck& stop) { NormalViewJob(stop); });
+}
+
+void TDataSourcePelkRMPrv::ViewRequest(int code) {
+    switch (code) {
+    case enFormResized: OnScreenResized(); break;
+    case enZoomChanged: OnZoomChanged(); break;
+    case enScreenMoved: OnScreenPositionChanged(); break;
+    default: OnBufferPositionChanged(); break;
+    }
 }
 
 void TDataSourcePelkRMPrv::OnZoomChanged() {

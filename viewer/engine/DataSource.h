@@ -77,6 +77,8 @@ private:
     bool runView(TViewKind kind, const StopCheck& stop, TViewDataBuffer& descriptor, TViewPoints& points);
     void broadcast(int code, const StopCheck& stop);
 
+    // The views a notification about zoom, screen, buffer or size asks for.
+    void ViewRequest(int code);
     void OnZoomChanged();
     void OnScreenPositionChanged();
     void OnBufferPositionChanged();

@@ -139,14 +139,6 @@ TEST(ScopeSettings, GridColourFollowsColourAndBrightness) {
     EXPECT_EQ(TVirtualScopeVornRM::ScaleColor(0xFFFFFF, 3.0), 0xFFFFFFu);
 }
 
-TEST(ScopeSettings, DisplayOffRequestsAClear) {
-    TVirtualScopeVornRM scope;
-    scope.SetDisplayActive(true);
-    EXPECT_FALSE(scope.ClearScreenRequested());
-    scope.SetDisplayActive(false);
-    EXPECT_TRUE(scope.ClearScreenRequested());
-}
-
 TEST(ScopeSettings, ActualVoltageShowsMillivoltsOfSampleWordsOnly) {
     TVirtualScopeVornRM scope;
     FakeValueLabel a(11), b(22);
@@ -171,14 +163,6 @@ TEST(ScopeSettings, ActualVoltageShowsMillivoltsOfSampleWordsOnly) {
     scope.SetActualVoltage(0x7400);
     EXPECT_EQ(a.mainValue(), -400);
     EXPECT_EQ(b.mainValue(), 5);
-}
-
-TEST(ScopeSettings, VirtualDriverIgnoresAnEmptyLink) {
-    TVirtualScopeVornRM scope;
-    auto* driver = reinterpret_cast<TVirtualDriverVornRM*>(&scope);  // only compared, never used
-    scope.SetVirtualDriver(driver);
-    scope.SetVirtualDriver(nullptr);
-    EXPECT_EQ(scope.VirtualDriver(), driver);
 }
 
 TEST(ScopeSettings, LockedSettersWaitForASettingsPush) {

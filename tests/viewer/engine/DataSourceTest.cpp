@@ -253,8 +253,9 @@ TEST_F(ViewRequestTest, TheRequestsOfTheTableBuildTheRightViews) {
         const int buffers = heard.of(enBufferViewReady);
         step.act();
         EXPECT_EQ(engine.ScreenPosition(), step.screenPosition);
-        if (step.bufferPosition >= 0)
+        if (step.bufferPosition >= 0) {
             EXPECT_EQ(engine.MainBufferPosition(), step.bufferPosition);
+        }
         EXPECT_EQ(heard.of(enBufferViewReady) > buffers, step.newBufferView);
         expectNormalView(samples, step.normalStart, step.spp);
         EXPECT_EQ(engine.PreviewValidSamplesCount, 800 * step.spp);

@@ -8,23 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include <unistd.h>
 
 namespace {
 
 using Words = std::vector<uint16_t>;
-
-Words readWords(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    Words words(bytes.size() / 2);
-    std::memcpy(words.data(), bytes.data(), words.size() * 2);
-    return words;
-}
 
 void simulatedSignals() {
     UlmexSimSetSignal(0, 0.0, 0.0, 0.0);
@@ -176,17 +166,6 @@ TEST_F(EndToEndTest, LostDeviceTakesTheRecoveryRoadAndTheFileStaysWellFormed) {
     rig->scope.UnregisterListener(&path);
     const StreamSummary file = checkedMeasurementFile();
     EXPECT_GT(file.samples.size(), 0u);
-}
-
-TEST_F(EndToEndTest, InstrumentFaultsAtStartGiveTheirDialogs) {
-    UlmexSimSetScenario(ULMEX_NOT_POWERED, 0, 0);
-    messages.queueAnswer(rm::MsgResult::No);
-    makeRig(rm::programFolder());
-    EXPECT_EQ(messages.texts(), std::vector<std::string>{
-                                    "Device is present, but not powered. Please power the device to start the "
-                                    "application. Retry?"});
-    EXPECT_TRUE(rig->driver.DemoMode());
-    EXPECT_EQ(rig->driver.DeviceSerialNumber(), "N/A");
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <atomic>
 #include <thread>
 
@@ -17,14 +16,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using Words = std::vector<uint16_t>;
-
-std::vector<uint16_t> readWords(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<uint16_t> words(bytes.size() / 2);
-    std::memcpy(words.data(), bytes.data(), words.size() * 2);
-    return words;
-}
 
 bool lastBlockIs(const RecordingDisplay& display, const Words& block) {
     const Words words = display.words();
@@ -195,7 +186,7 @@ TEST_F(DeviceFlowTest, StartSendsEverySettingAndTheLevelsFollowARangeChange) {
         return rig->noticesOf(TScopeNotifyCode::snLevelsSetBack, ScopeGroup::FlowManager) == 1;
     }));
     EXPECT_EQ(rig->scope.VerticalLevelChannelB(), 4095 - 2000);
-    EXPECT_TRUE(rig->displayHasWords());
+    EXPECT_TRUE(serveUntil([&] { return rig->displayHasWords(); }));
 }
 
 TEST_F(DeviceFlowTest, UsbFailureReleasesReinitialisesAndResendsEverySetting) {

@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 
 #include <chrono>
+#include <cstring>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -140,6 +142,15 @@ struct RecorderRig {
     std::mutex noticesMutex;
     std::vector<std::pair<TScopeNotifyCode, int>> notices;
 };
+
+// The words of a data file.
+inline std::vector<uint16_t> readWords(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint16_t> words(bytes.size() / 2);
+    std::memcpy(words.data(), bytes.data(), words.size() * 2);
+    return words;
+}
 
 // The data file's words in order, each parameter block checked to be whole.
 struct StreamSummary {

@@ -131,14 +131,8 @@ void TAcquisitionThreadRM::Execute() {
     }
     // A change the program's stop made (the measurement's end) still reaches
     // the stream, so the processing thread can write it before it ends.
-    if (!driver_.TerminateApplication() && owner_.TakeScopeSettingsDirty()) {
-        PushSettings();
-        uint16_t* room = ring_.GetWritePointer();
-        if (room) {
-            driver_.TakeSettingsLog(room, wordCount_);
-            ring_.CommitWrite(wordCount_);
-        }
-    }
+    if (!driver_.TerminateApplication() && owner_.TakeScopeSettingsDirty())
+        moveSettingsLogToRing();
 }
 
 bool TAcquisitionThreadRM::acquiring() const {

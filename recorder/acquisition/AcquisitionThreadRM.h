@@ -29,8 +29,6 @@ public:
     // Copies every setting into the driver component under SettingsLock.
     void PushSettings();
 
-    bool ExecuteStarted() const { return executeStarted_; }
-
     static constexpr uint32_t kLampRed = 0x0000FF;
     static constexpr uint32_t kLampYellow = 0x00FFFF;
     static constexpr uint32_t kLampGreen = 0x008000;

@@ -47,7 +47,6 @@ public:
     // Copies the logged words to `destination` (room for kSettingsLogWords),
     // reports their number and empties the log.
     void TakeSettingsLog(uint16_t* destination, int32_t& count);
-    int32_t SettingsLogCount() const { return logCount_; }
     void WriteSettingsHeader();
 
     // mV per division of channel A (100) or B (200; anything else means A).

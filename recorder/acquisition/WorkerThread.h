@@ -17,7 +17,6 @@ public:
 
     void Terminate() { terminated_ = true; }
     bool Terminated() const { return terminated_; }
-    bool Finished() const { return finished_; }
     // Waits until the thread has ended, serving synchronous calls onto the
     // user-interface thread while it waits there.
     void WaitFor();

@@ -133,6 +133,7 @@ int main(int argc, char** argv) {
                 acquisitionCpu / acquiredSeconds, 100.0 * acquisitionCpu / seconds);
     std::printf("processing thread     %.4f CPU s per acquired s (%.2f %% of a core)\n",
                 processingCpu / acquiredSeconds, 100.0 * processingCpu / seconds);
+    std::printf("(the simulated instrument makes its samples on the acquisition thread, inside each device read)\n");
     std::printf("peak memory           %.1f MiB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
     std::filesystem::remove(path);
     return 0;

@@ -2,6 +2,7 @@
 
 #include "Rounding.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -21,12 +22,12 @@ void RollFifo::start(int64_t nowNs, int32_t samplesPerSecond) {
     next_ = 0;
     overflowMark_ = false;
     highPass_[0] = highPass_[1] = HighPass{};
-    words_.clear();
+    head_ = size_ = 0;
 }
 
 void RollFifo::stop() {
     running_ = false;
-    words_.clear();
+    head_ = size_ = 0;
 }
 
 void RollFifo::changeRate(int64_t nowNs, int32_t samplesPerSecond, const ChannelInput (&inputs)[2]) {
@@ -43,56 +44,83 @@ void RollFifo::changeRate(int64_t nowNs, int32_t samplesPerSecond, const Channel
 int RollFifo::read(uint16_t* out, int maxWords, int64_t nowNs, const ChannelInput (&inputs)[2]) {
     if (running_)
         catchUp(nowNs, inputs);
-    int n = 0;
-    while (n < maxWords && !words_.empty()) {
-        out[n++] = words_.front();
-        words_.pop_front();
-    }
-    return n;
+    const size_t n = std::min(size_, static_cast<size_t>(std::max(maxWords, 0)));
+    const size_t first = std::min(n, kCapacity - head_);
+    std::copy_n(words_.begin() + static_cast<std::ptrdiff_t>(head_), first, out);
+    std::copy_n(words_.begin(), n - first, out + first);
+    head_ = (head_ + n) % kCapacity;
+    size_ -= n;
+    return static_cast<int>(n);
+}
+
+void RollFifo::push(uint16_t word) {
+    words_[(head_ + size_) % kCapacity] = word;
+    ++size_;
 }
 
 void RollFifo::catchUp(int64_t nowNs, const ChannelInput (&inputs)[2]) {
     const int64_t due =
         originIndex_ + static_cast<int64_t>(static_cast<double>(nowNs - originNs_) * rate_ / 1e9);
     while (next_ < due) {
-        if (words_.size() >= kCapacity) {
+        if (size_ >= kCapacity) {
             // Full: the samples up to now are lost.
             overflowMark_ = true;
             next_ = due;
             return;
         }
         if (overflowMark_) {
-            words_.push_back(0x0001);
+            push(0x0001);
             overflowMark_ = false;
             continue;
         }
-        words_.push_back(sampleWord(next_++, inputs));
+        const int64_t count = std::min(due - next_, static_cast<int64_t>(kCapacity - size_));
+        generate(next_, count, inputs);
+        next_ += count;
     }
 }
 
-uint16_t RollFifo::sampleWord(int64_t index, const ChannelInput (&inputs)[2]) {
-    const double seconds = static_cast<double>(index) / rate_;
-    uint16_t codes[2];
-    for (int c = 0; c < 2; ++c) {
-        const ChannelInput& in = inputs[c];
-        double mv = in.offsetMv + in.amplitudeMv * std::sin(2 * std::numbers::pi * in.frequencyHz * seconds);
-        HighPass& hp = highPass_[c];
-        if (!hp.primed) {
-            hp.primed = true;
-            hp.lastInput = mv;
-            hp.output = mv - in.offsetMv; // as if coupled long before the start
-        } else {
-            const double tau = 1.0 / (2 * std::numbers::pi * kAcCutoffHz);
-            const double a = tau / (tau + 1.0 / rate_);
-            hp.output = a * (hp.output + mv - hp.lastInput);
-            hp.lastInput = mv;
+void RollFifo::generate(int64_t first, int64_t count, const ChannelInput (&inputs)[2]) {
+    // The sine is advanced by rotation and set exactly again at the start of
+    // every stretch of kAnchor samples, so a sample costs a few
+    // multiplications instead of a sin().
+    constexpr int64_t kAnchor = 4096;
+    const double tau = 1.0 / (2 * std::numbers::pi * kAcCutoffHz);
+    const double a = tau / (tau + 1.0 / rate_);
+    for (int64_t done = 0; done < count; done += kAnchor) {
+        const int64_t stretch = std::min(kAnchor, count - done);
+        uint16_t codes[2][kAnchor];
+        for (int c = 0; c < 2; ++c) {
+            const ChannelInput& in = inputs[c];
+            const double radiansPerSample = 2 * std::numbers::pi * in.frequencyHz / rate_;
+            const double phase = radiansPerSample * static_cast<double>(first + done);
+            double sinNow = std::sin(phase);
+            double cosNow = std::cos(phase);
+            const double sinStep = std::sin(radiansPerSample);
+            const double cosStep = std::cos(radiansPerSample);
+            const double codesPerMv = 1.0 / in.millivoltsPerCode;
+            HighPass& hp = highPass_[c];
+            for (int64_t i = 0; i < stretch; ++i) {
+                double mv = in.offsetMv + in.amplitudeMv * sinNow;
+                const double s = sinNow;
+                sinNow = s * cosStep + cosNow * sinStep;
+                cosNow = cosNow * cosStep - s * sinStep;
+                if (!hp.primed) {
+                    hp.primed = true;
+                    hp.lastInput = mv;
+                    hp.output = mv - in.offsetMv; // as if coupled long before the start
+                } else {
+                    hp.output = a * (hp.output + mv - hp.lastInput);
+                    hp.lastInput = mv;
+                }
+                if (in.ac)
+                    mv = hp.output;
+                const double level = in.zeroLevel + mv * codesPerMv;
+                codes[c][i] = static_cast<uint16_t>(rm::roundHalfEvenClamped(level, 1, 254, 128));
+            }
         }
-        if (in.ac)
-            mv = hp.output;
-        const double level = in.zeroLevel + mv / in.millivoltsPerCode;
-        codes[c] = static_cast<uint16_t>(rm::roundHalfEvenClamped(level, 1, 254, 128));
+        for (int64_t i = 0; i < stretch; ++i)
+            push(static_cast<uint16_t>(codes[0][i] | (codes[1][i] << 8)));
     }
-    return static_cast<uint16_t>(codes[0] | (codes[1] << 8));
 }
 
 } // namespace ulmex

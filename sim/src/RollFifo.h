@@ -6,7 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
+#include <vector>
 
 namespace ulmex {
 
@@ -35,7 +35,9 @@ public:
 
 private:
     void catchUp(int64_t nowNs, const ChannelInput (&inputs)[2]);
-    uint16_t sampleWord(int64_t index, const ChannelInput (&inputs)[2]);
+    // Makes the samples `first` .. `first` + `count` - 1 into the ring.
+    void generate(int64_t first, int64_t count, const ChannelInput (&inputs)[2]);
+    void push(uint16_t word);
 
     struct HighPass {
         bool primed = false;
@@ -50,7 +52,9 @@ private:
     int64_t next_ = 0;       // index of the next sample to make
     bool overflowMark_ = false;
     HighPass highPass_[2];
-    std::deque<uint16_t> words_;
+    std::vector<uint16_t> words_ = std::vector<uint16_t>(kCapacity);  // ring of kCapacity words
+    size_t head_ = 0;   // oldest word
+    size_t size_ = 0;
 };
 
 } // namespace ulmex

@@ -49,6 +49,9 @@ void TDriver::deviceStateCallback(int32_t state) {
 }
 
 int32_t TDriver::InitializeDevice(TDeviceInfo* info) {
+    // The library of an earlier call goes first: its functions must not be
+    // kept while a failed reload leaves nothing (or half) bound.
+    DeInitializeDevice();
     if (!resolver_->load())
         return InitUsbLibraryMissing;
     libraryLoaded_ = true;
@@ -134,7 +137,9 @@ int32_t TDriver::DeviceFunction(int32_t fullCode, uint16_t* samples, uint8_t* by
         gCallbackTarget.store(state_.DeviceStateByte);
         return 0;
     }
-    if (!state_.Ready) {
+    // Without the USB library's functions (after a failed reload or
+    // DeInitializeDevice) the device cannot be reached: not ready.
+    if (!state_.Ready || !usbBound()) {
         if (result && writesResult(code))
             *result = 0;
         return kDriverNotReady;

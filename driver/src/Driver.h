@@ -34,6 +34,8 @@ private:
     void setVerticalLevel(int channel, intptr_t value, int32_t* result);
     void setMeasurement(bool start);
     void writeRegister(int32_t reg, int32_t value) { usb_.USBSingleWrite(reg, value); }
+    // All 18 functions are bound or none is.
+    bool usbBound() const { return usb_.USBSingleWrite != nullptr; }
 
     static void deviceStateCallback(int32_t state);
 

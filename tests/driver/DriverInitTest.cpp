@@ -180,6 +180,11 @@ public:
         return name == missing_ ? nullptr : real_->lookup(name);
     }
     bool release() override { return real_->release(); }
+    // What the next load finds.
+    void change(bool present, std::string missing) {
+        present_ = present;
+        missing_ = std::move(missing);
+    }
 
 private:
     std::unique_ptr<qrv::UsbLibraryResolver> real_ = qrv::makeSharedLibraryResolver();
@@ -225,4 +230,40 @@ TEST(DriverBinding, EveryMissingFunctionGivesSevenBeforeAnyDeviceCall) {
         "USBCalibrateAD", "USBEnableExternalPower", "USBGetPowerState"};
     EXPECT_EQ(std::vector<std::string>(std::begin(qrv::kUsbFunctionNames), std::end(qrv::kUsbFunctionNames)),
               expected);
+}
+
+// A reload that fails keeps nothing of the library loaded before, and no
+// call reaches a function that is not bound.
+TEST(DriverBinding, AFailedReloadLeavesTheDeviceUnreachable) {
+    UlmexSimReset();
+    std::vector<std::string> looked;
+    auto owned = std::make_unique<RecordingResolver>(true, "", looked);
+    RecordingResolver& resolver = *owned;
+    qrv::TDriver driver(std::move(owned));
+    TDeviceInfo info;
+    ASSERT_EQ(driver.InitializeDevice(&info), InitOk);
+    const auto levelResult = [&driver](int32_t& result) {
+        result = 77;
+        return driver.DeviceFunction(VerticalLevelChannelA, nullptr, nullptr, 2000, &result);
+    };
+    int32_t result = 0;
+    ASSERT_EQ(levelResult(result), 0);
+
+    resolver.change(false, "");
+    EXPECT_EQ(driver.InitializeDevice(&info), InitUsbLibraryMissing);
+    EXPECT_EQ(levelResult(result), kDriverNotReady);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(driver.DeInitializeDevice(), 0); // nothing is loaded any more
+
+    resolver.change(true, "USBGetPowerState");
+    EXPECT_EQ(driver.InitializeDevice(&info), InitUsbFunctionMissing);
+    EXPECT_EQ(levelResult(result), kDriverNotReady);
+    EXPECT_EQ(driver.DeInitializeDevice(), 1);
+
+    resolver.change(true, "");
+    ASSERT_EQ(driver.InitializeDevice(&info), InitOk);
+    EXPECT_EQ(levelResult(result), 0);
+    EXPECT_EQ(driver.DeInitializeDevice(), 1);
+    EXPECT_EQ(levelResult(result), kDriverNotReady);
+    EXPECT_EQ(result, 0);
 }

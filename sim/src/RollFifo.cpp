@@ -17,6 +17,7 @@ constexpr double kAcCutoffHz = 5.0;
 void RollFifo::start(int64_t nowNs, int32_t samplesPerSecond) {
     running_ = true;
     rate_ = samplesPerSecond;
+    startNs_ = nowNs;
     originNs_ = nowNs;
     originIndex_ = 0;
     next_ = 0;
@@ -92,7 +93,10 @@ void RollFifo::generate(int64_t first, int64_t count, const ChannelInput (&input
         for (int c = 0; c < 2; ++c) {
             const ChannelInput& in = inputs[c];
             const double radiansPerSample = 2 * std::numbers::pi * in.frequencyHz / rate_;
-            const double phase = radiansPerSample * static_cast<double>(first + done);
+            // The signal's time runs on across a change of rate.
+            const double seconds = static_cast<double>(originNs_ - startNs_) / 1e9 +
+                                   static_cast<double>(first + done - originIndex_) / rate_;
+            const double phase = 2 * std::numbers::pi * in.frequencyHz * seconds;
             double sinNow = std::sin(phase);
             double cosNow = std::cos(phase);
             const double sinStep = std::sin(radiansPerSample);

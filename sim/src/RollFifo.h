@@ -47,6 +47,7 @@ private:
 
     bool running_ = false;
     int32_t rate_ = 0;
+    int64_t startNs_ = 0;    // clock time of sample 0: the signal's time 0
     int64_t originNs_ = 0;   // clock time of sample `originIndex_`
     int64_t originIndex_ = 0;
     int64_t next_ = 0;       // index of the next sample to make

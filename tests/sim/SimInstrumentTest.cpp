@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <set>
 #include <vector>
 
@@ -61,6 +62,15 @@ protected:
         usb.USBSingleWrite(12, 4095 - 2048);
         usb.USBSingleWrite(12, 0x8000 | (4095 - 2048));
         usb.USBSingleWrite(3, kRunBit | rate);
+    }
+
+    // The sample level of 0 V on channel A at 1 V/div, probe 1:1, offset code 2048.
+    double zeroLevelA() {
+        usb.USBInitDevice();
+        std::array<qrv::TRangeRecord, qrv::kRangeCount> ranges = qrv::defaultRangeRecords();
+        qrv::TOffsetCalibration offsets;
+        qrv::ReadCalibration(usb.USBReadFromEEPROM, ranges, offsets);
+        return offsets.offsetCodeToLevel(qrv::calibrationIndex(0, 0, 6), 2048);
     }
 
     std::unique_ptr<qrv::UsbLibraryResolver> resolver = qrv::makeSharedLibraryResolver();
@@ -186,11 +196,7 @@ TEST_F(SimTest, OverflowLeavesOneMark) {
 }
 
 TEST_F(SimTest, SignalBecomesCodesThroughTheCalibration) {
-    usb.USBInitDevice();
-    std::array<qrv::TRangeRecord, qrv::kRangeCount> ranges = qrv::defaultRangeRecords();
-    qrv::TOffsetCalibration offsets;
-    qrv::ReadCalibration(usb.USBReadFromEEPROM, ranges, offsets);
-    const double zeroA = offsets.offsetCodeToLevel(qrv::calibrationIndex(0, 0, 6), 2048);
+    const double zeroA = zeroLevelA();
     const double step = 1000 * 8.0 / 255;
 
     UlmexSimSetSignal(0, 1000, 0, 0);
@@ -207,6 +213,23 @@ TEST_F(SimTest, SignalBecomesCodesThroughTheCalibration) {
     block = readFifo();
     EXPECT_EQ(block[0] >> 8, 1);
     EXPECT_NEAR(block[9] & 0xFF, zeroA, 1.0);
+}
+
+TEST_F(SimTest, SignalTimeRunsOnAcrossARateChange) {
+    const double zeroA = zeroLevelA();
+    const double step = 1000 * 8.0 / 255;
+    UlmexSimSetSignal(0, 0, 3000, 1);
+    startAt(kRate1000);
+    UlmexSimAdvanceClock(0.25);
+    ASSERT_EQ(valid(readFifo()), 250u);
+    usb.USBSingleWrite(3, kRunBit | (kRate1000 - 1)); // 2500 per second from here
+    UlmexSimAdvanceClock(0.1);
+    const std::vector<uint16_t> block = readFifo();
+    ASSERT_EQ(valid(block), 250u);
+    for (int k = 0; k < 250; ++k) {
+        const double t = 0.25 + k / 2500.0;
+        ASSERT_NEAR(block[k] & 0xFF, zeroA + 3000 * std::sin(2 * std::numbers::pi * t) / step, 1.0) << k;
+    }
 }
 
 TEST_F(SimTest, AcCouplingPassesAlternatingSignals) {

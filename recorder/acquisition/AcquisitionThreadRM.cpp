@@ -135,8 +135,10 @@ void TAcquisitionThreadRM::Execute() {
         moveSettingsLogToRing();
 }
 
+// Once the user chose to end the program in a device dialog nothing is read:
+// the demo generator would stand in for the lost device inside its measurement.
 bool TAcquisitionThreadRM::acquiring() const {
-    return driver_.MeasurementStarted() &&
+    return !driver_.TerminateApplication() && driver_.MeasurementStarted() &&
            (driver_.RecordFree() ||
             (driver_.RecordTriggered() && (driver_.TriggerSourceA() || driver_.TriggerSourceB())));
 }

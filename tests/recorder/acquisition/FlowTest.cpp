@@ -215,6 +215,26 @@ TEST_F(DeviceFlowTest, UsbFailureReleasesReinitialisesAndResendsEverySetting) {
     EXPECT_EQ(stream.blocks.back()[2], 9);
 }
 
+TEST_F(DeviceFlowTest, EndingTheProgramInARecoveryDialogLetsNoDemoSamplesIntoTheMeasurement) {
+    fake.state().blockWords = 64;  // each 0x8181
+    fake.state().blockStatus = 0x22;
+    fake.state().initResults[1] = InitDeviceNotPresent;  // the device stays away after the failure
+    fake.state().initResultCount = 2;
+    messages.queueAnswer(rm::MsgResult::Cancel);
+    rig->scope.Startup();
+    rig->scope.SetMeasurementStarted(true);
+    rig->settingsChanged();
+    ASSERT_TRUE(serveUntil([&] { return !summarise(rig->ekg.words()).samples.empty(); }));
+
+    std::atomic_ref<uint8_t>(*fake.state().usbFailed).store(1);  // as the driver library does
+    ASSERT_TRUE(serveUntil([&] { return rig->driver.TerminateApplication(); }));
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"Device not present. Retry?"});
+    EXPECT_EQ(rig->terminateRequests, 1);
+    serveUntil([] { return false; }, 200ms);
+    for (uint16_t word : summarise(rig->ekg.words()).samples)
+        ASSERT_EQ(word, 0x8181);
+}
+
 TEST_F(DeviceFlowTest, StopServesTheCallsOfARecoveryUnderWay) {
     rig->scope.Startup();
     std::atomic_ref<uint8_t>(*fake.state().usbFailed).store(1);  // as the driver library does

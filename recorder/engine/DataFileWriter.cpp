@@ -66,8 +66,9 @@ void DataFileWriter::deleteIndexFileOf(const std::string& name) {
     namespace fs = std::filesystem;
     const fs::path index = rm::indexFileName(name);
     std::error_code error;
-    // A data file whose own name ends in "ind" is its own index name: keep it.
-    if (!fs::exists(index, error) || fs::equivalent(index, name, error))
+    // Only an index file goes: not a folder of that name, and not a data file
+    // whose own name ends in "ind" (it is its own index name).
+    if (!fs::is_regular_file(index, error) || fs::equivalent(index, name, error))
         return;
     fs::remove(index, error);
 }

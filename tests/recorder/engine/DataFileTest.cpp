@@ -158,7 +158,7 @@ TEST_F(DataFileTest, NewNameClosesTheOldFileAndOpensTheNew) {
     EXPECT_EQ(TempFolder::readWords(other), (std::vector<uint16_t>{0x8505, 0x8686}));
 }
 
-TEST_F(DataFileTest, IndexNameRuleAndADataFileNamedLikeItsOwnIndexIsKept) {
+TEST_F(DataFileTest, IndexNameRuleAndOnlyAnIndexFileIsDeleted) {
     EXPECT_EQ(scope.IndexFileName("sdata.rmd"), "sdata.ind");
     EXPECT_EQ(scope.IndexFileName("abc"), "ind");
 
@@ -169,6 +169,13 @@ TEST_F(DataFileTest, IndexNameRuleAndADataFileNamedLikeItsOwnIndexIsKept) {
     EXPECT_TRUE(fs::exists(selfIndexed));
     append({0x8202});
     EXPECT_EQ(TempFolder::readWords(selfIndexed), (std::vector<uint16_t>{0x8101, 0x8202}));
+
+    // Only an index file goes: a folder that carries the index name stays.
+    TempFolder::write(data, "\x01\x81");
+    fs::create_directory(index);
+    scope.SetFileName(data);
+    EXPECT_TRUE(scope.IsFileOpen());
+    EXPECT_TRUE(fs::is_directory(index));
 }
 
 } // namespace

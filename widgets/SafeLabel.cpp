@@ -4,11 +4,22 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+namespace {
+
+// A copy that shares no characters with `text`. The stored text is only ever
+// copied this way, so its characters are made, read and freed under the
+// label's lock and never by two threads through a shared string.
+QString unshared(const QString& text) {
+    return QString(text.constData(), text.size());
+}
+
+} // namespace
+
 TSafeLabel::TSafeLabel(QWidget* parent) : TGraphicControlVorn(parent) {}
 
 QString TSafeLabel::MyString() const {
     std::lock_guard lock(lock_);
-    return text_;
+    return unshared(text_);
 }
 
 void TSafeLabel::setMyString(const QString& text) {
@@ -19,7 +30,7 @@ void TSafeLabel::setMyString(const QString& text) {
             return;
         }
         held_ = false;
-        text_ = text;
+        text_ = unshared(text);
     }
     queueRepaint();
 }
@@ -73,7 +84,7 @@ void TSafeLabel::paintEvent(QPaintEvent*) {
     bool bold = false;
     {
         std::lock_guard lock(lock_);
-        text = text_;
+        text = unshared(text_);
         bold = hovered_ || held_;
     }
     QPainter painter(this);

@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <QVarLengthArray>
 
+#include <cmath>
 #include <cstring>
 
 void DrawDottedLine(QPainter& painter, int x, int y, int length, bool vertical, rm::WinColor color) {
@@ -24,11 +25,10 @@ void DrawDottedLine(QPainter& painter, int x, int y, int length, bool vertical, 
 
 ColumnPainter::ColumnPainter(QImage& bitmap, const ColumnRings& rings, const DisplaySettings& settings)
     : bitmap_(bitmap), painter_(&bitmap), rings_(rings), settings_(settings), width_(bitmap.width()), height_(bitmap.height()),
-      held_(rings.columnsHeld()) {
+      held_(rings.columnsHeld()), voltScale_(height_ / 255.0) {
     painter_.setRenderHint(QPainter::Antialiasing, false);
-    const double voltScale = height_ / 255.0;
     for (int s = 0; s < 256; ++s)
-        rows_[s] = static_cast<int>(rm::roundHalfEven(s * voltScale));
+        rows_[s] = static_cast<int>(rm::roundHalfEven(s * voltScale_));
 }
 
 void ColumnPainter::fill(int x, int y, int w, int h, rm::WinColor color) {
@@ -59,9 +59,17 @@ void ColumnPainter::groundLines() {
     if (!settings_.groundLines)
         return;
     if (settings_.groundA)
-        DrawDottedLine(painter_, 0, row(255 - settings_.zeroA), width_, false, settings_.colorA);
+        levelLine(settings_.zeroA, settings_.colorA);
     if (settings_.groundB)
-        DrawDottedLine(painter_, 0, row(255 - settings_.zeroB), width_, false, settings_.colorB);
+        levelLine(settings_.zeroB, settings_.colorB);
+}
+
+// A channel's zero level may lie off the screen: the vertical position can
+// move 0 V beyond the codes 0..255.
+void ColumnPainter::levelLine(int code, rm::WinColor color) {
+    const double y = std::nearbyint((255.0 - code) * voltScale_);
+    if (y >= 0 && y < height_)
+        DrawDottedLine(painter_, 0, static_cast<int>(y), width_, false, color);
 }
 
 bool ColumnPainter::isSample(int age) const {

@@ -62,6 +62,9 @@ private:
     int slotOf(int age) const { return ColumnRings::slot(rings_.RingIndex() - 1 - age); }
     void markerLine(int x, ColumnKind kind);
     void minMaxColumn(int x, int slot);
+    // A dotted line across the width at the row of sample code `code`; none
+    // when that row lies outside the bitmap.
+    void levelLine(int code, rm::WinColor color);
     void traceColumn(int x, int age);
 
     QImage& bitmap_;
@@ -71,5 +74,6 @@ private:
     int width_;
     int height_;
     int held_;
+    double voltScale_;
     std::array<int, 256> rows_{};
 };

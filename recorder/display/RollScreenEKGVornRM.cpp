@@ -26,7 +26,8 @@ void TRollScreenEKGVornRM::redrawContents(ColumnPainter& painter) {
     // Newest column just left of the cursor, the oldest visible just right of it.
     for (int age = std::min(width, rings().columnsHeld()) - 1; age >= 0; --age)
         painter.column(columnX(width, age), age);
-    drawCursor(painter, false);
+    if (rings().columnsHeld() > 0)
+        drawCursor(painter, false);
 }
 
 void TRollScreenEKGVornRM::restart(ColumnPainter& painter, bool resized) {

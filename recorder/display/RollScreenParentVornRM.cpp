@@ -85,7 +85,9 @@ void TRollScreenParentVornRM::redraw() {
     ColumnPainter painter(backBitmap_, rings_, settings);
     painter.fillBackground(0, painter.width());
     redrawContents(painter);
-    painter.groundLines();
+    // Before the first column only the background and the grid are shown.
+    if (rings_.columnsHeld() > 0)
+        painter.groundLines();
     requestRepaint();
 }
 

@@ -57,7 +57,8 @@ protected:
     // display lock held.
     virtual void appendColumns(ColumnPainter& painter, int64_t newColumns) = 0;
     // The full redraw between the background and the ground lines: grid,
-    // traces and anything of the display's own. User-interface thread, lock held.
+    // traces and anything of the display's own; only the grid while the rings
+    // hold no column. User-interface thread, lock held.
     virtual void redrawContents(ColumnPainter& painter) = 0;
     // The display's own part of ClearScreen and ResizeBuffer after the rings
     // were emptied and the bitmap fitted and filled. Lock held.

@@ -25,9 +25,12 @@ void TRollScreenShiftVornRM::appendColumns(ColumnPainter& painter, int64_t newCo
 void TRollScreenShiftVornRM::redrawContents(ColumnPainter& painter) {
     const int width = painter.width();
     DrawGrid(painter, 0);
-    // The same places the appends gave: newest at width − 1, oldest first.
-    for (int age = std::min(width, rings().columnsHeld()) - 1; age >= 0; --age)
+    // The same places the appends gave: newest at width − 1, oldest first,
+    // down to x = 1; x = 0 keeps the background and the grid.
+    painter.painter().setClipRect(1, 0, width - 1, painter.height());
+    for (int age = std::min(width - 1, rings().columnsHeld()) - 1; age >= 0; --age)
         painter.column(width - 1 - age, age);
+    painter.painter().setClipping(false);
 }
 
 void TRollScreenShiftVornRM::restart(ColumnPainter& painter, bool) {

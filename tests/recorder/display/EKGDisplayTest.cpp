@@ -23,6 +23,8 @@ protected:
 
 TEST_F(EKGDisplay, ColumnsFollowTheCursorWithSquaresAtTheNewestValue) {
     scope.SetModeLine(false);
+    // Before the first column a full redraw shows no cursor.
+    EXPECT_EQ(countInColumn(redrawn(), 0, cursor), 0);
     Words block;
     for (int i = 0; i < 10; ++i)
         block.push_back(sample(100 + i, 200));

@@ -1,6 +1,8 @@
 #include "DisplayTestSupport.h"
 #include "RollScreenShiftVornRM.h"
 
+#include <QPainter>
+
 #include <gtest/gtest.h>
 
 using namespace displaytest;
@@ -110,10 +112,70 @@ TEST_F(ShiftDisplay, FullRedrawDrawsWhatTheAppendsDrew) {
             mode.applyTo(scope);
             display.ResizeBuffer();
             feedInBlocks(display, stream, 11);
-            const QImage appended = display.Picture();
+            QImage appended = display.Picture();
+            // The appends scroll columns into x = 0; a full redraw leaves it
+            // to the background.
+            EXPECT_LT(countInColumn(appended, 0, background), 255);
+            QPainter(&appended).fillRect(0, 0, 1, appended.height(), QColor::fromRgb(background));
             EXPECT_EQ(redrawn(), appended);
         }
     }
+}
+
+TEST_F(ShiftDisplay, FullRedrawLeavesTheLeftEdgeToTheGrid) {
+    const QRgb grid = showGridOnly();
+    scope.SetStatusChannelA(true);
+    feed(Words(kWidth + 50, sample(100, 100)));
+    ASSERT_EQ(display.Picture().pixel(0, 155), colorA);
+    const QImage picture = redrawn();
+    EXPECT_EQ(picture.pixel(0, 155), background);
+    EXPECT_EQ(picture.pixel(1, 155), colorA);
+    EXPECT_EQ(picture.pixel(kWidth - 1, 155), colorA);
+    EXPECT_EQ(picture.pixel(0, 0), grid);
+    EXPECT_EQ(picture.pixel(0, 224), grid);
+}
+
+TEST_F(ShiftDisplay, GroundLinesAtTheZeroLevels) {
+    const auto inRow = [](const QImage& image, int y, QRgb color) {
+        int n = 0;
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) == color;
+        return n;
+    };
+    const auto inPicture = [&](const QImage& image, QRgb color) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            n += inRow(image, y, color);
+        return n;
+    };
+    scope.SetStatusChannelA(false);  // the lines, not the traces
+    scope.SetStatusChannelB(false);
+    scope.SetGroundA(true);
+    scope.SetZeroChannelA(100);
+    scope.SetGroundB(true);
+    scope.SetZeroChannelB(60);
+    EXPECT_EQ(inPicture(redrawn(), colorA), 0);  // no column yet
+    feed(Words(30, sample(100, 60)));
+    EXPECT_EQ(inPicture(display.Picture(), colorA), 0);  // full redraws only
+
+    QImage picture = redrawn();
+    EXPECT_EQ(inRow(picture, 155, colorA), kWidth / 2);  // dotted, from x = 0
+    EXPECT_EQ(picture.pixel(0, 155), colorA);
+    EXPECT_EQ(picture.pixel(1, 155), background);
+    EXPECT_EQ(inRow(picture, 195, colorB), kWidth / 2);
+
+    // A zero level beyond the codes lies off the screen.
+    for (int zero : {300, 256, -20, 0}) {
+        scope.SetZeroChannelB(zero);
+        EXPECT_EQ(inPicture(redrawn(), colorB), 0) << zero;
+    }
+
+    // None while a measurement runs, nor for a channel that is not grounded.
+    scope.SetMeasurementStarted(true);
+    EXPECT_EQ(inPicture(redrawn(), colorA), 0);
+    scope.SetMeasurementStarted(false);
+    scope.SetGroundA(false);
+    EXPECT_EQ(inPicture(redrawn(), colorA), 0);
 }
 
 TEST_F(ShiftDisplay, LongBlocksOnAWideDisplay) {

@@ -51,7 +51,7 @@ void TSafeLabel::queueRepaint() {
     if (repaintQueued_.exchange(true))
         return;
     QMetaObject::invokeMethod(
-        this,
+        &repaintRelay_,
         [this] {
             repaintQueued_ = false;
             update();

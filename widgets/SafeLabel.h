@@ -57,4 +57,9 @@ private:
     bool held_ = false;
     bool mouseSensitive_ = false;
     std::atomic<bool> repaintQueued_{false};
+    // Receives the queued repaints, so that the label's own event handling
+    // (the hint switches) never reads an event a worker thread made: Qt hands
+    // such events over under locks that ThreadSanitizer cannot see. Destroyed
+    // with the label, dropping a repaint still queued.
+    QObject repaintRelay_;
 };

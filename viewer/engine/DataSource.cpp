@@ -48,7 +48,7 @@ TDataSourcePelkRMPrv::TDataSourcePelkRMPrv(TPreviewEnginePelkRM& engine, TMainBu
 }
 
 TDataSourcePelkRMPrv::~TDataSourcePelkRMPrv() {
-    worker_.reset();
+    StopWorker();
     if (linked_)
         engine_.UnregisterListener(controlGroup_, this);
 }
@@ -86,20 +86,26 @@ void TDataSourcePelkRMPrv::Initialise() {
         std::lock_guard lock(v->lock);
         v->points.Points = 0;
     }
+    StopWorker();
     worker_ = std::make_unique<TGeneralHandlingThread>();
     cursors_.Clear();
     setText("Ready");
 }
 
 void TDataSourcePelkRMPrv::ShutDown() {
-    if (worker_) {
-        worker_->Terminate();
-        // Serving the user-interface calls a job may wait for.
-        UiCall::waitServing([this] { return worker_->WaitFor(std::chrono::milliseconds(0)); });
-        worker_.reset();
-    }
+    StopWorker();
     engine_.UnregisterListener(controlGroup_, this);
     linked_ = false;
+}
+
+void TDataSourcePelkRMPrv::StopWorker() {
+    if (!worker_)
+        return;
+    worker_->Terminate();
+    // Serving the user-interface calls a job may wait for. The thread object
+    // goes only once its loop has ended: a job still uses it to the end.
+    UiCall::waitServing([this] { return worker_->WaitFor(std::chrono::milliseconds(0)); });
+    worker_.reset();
 }
 
 void TDataSourcePelkRMPrv::AbandonJobs() {
@@ -134,15 +140,19 @@ void TDataSourcePelkRMPrv::PrepareIndex() {
     ProgressGauge gauge(progress_);
     gauge.Start();
     const std::string indexName = engine_.IndexFileName();
+    const uint64_t generation = generation_;
     if (index_.LoadIndex(indexName, file_)) {
         gauge.Finish();
-        StartViews();
+        StartViews(generation);
         return;
     }
-    queue(jkIndexBuild, [this, indexName](const StopCheck& stop) { BuildIndexJob(indexName, stop); });
+    queue(jkIndexBuild, generation, [this, indexName, generation](const StopCheck& stop) {
+        BuildIndexJob(indexName, generation, stop);
+    });
 }
 
-void TDataSourcePelkRMPrv::BuildIndexJob(const std::string& indexName, const StopCheck& stop) {
+void TDataSourcePelkRMPrv::BuildIndexJob(const std::string& indexName, uint64_t generation,
+                                         const StopCheck& stop) {
     setText("Creating index file");
     ProgressGauge gauge(progress_);
     TIndexContent content;
@@ -155,10 +165,11 @@ void TDataSourcePelkRMPrv::BuildIndexJob(const std::string& indexName, const Sto
         readyText_ = ready;
     }
     setText(ready);
-    StartViews();
+    if (!stop())
+        StartViews(generation);
 }
 
-void TDataSourcePelkRMPrv::StartViews() {
+void TDataSourcePelkRMPrv::StartViews(uint64_t generation) {
     const int64_t total = index_.TotalSamples();
     engine_.FileRealSamplesCount = total;
     engine_.SetScreenPosition(0);
@@ -170,18 +181,20 @@ void TDataSourcePelkRMPrv::StartViews() {
         buffer_.next = {kBufferViewPoints, 0, 0, std::min<int64_t>(total, engine_.MainBufferSize), 1,
                         kBufferViewPoints, "Creating Buffer view"};
     }
-    queue(jkQuickView, [this](const StopCheck& stop) { QuickViewJob(stop); });
-    queue(jkBufferView, [this](const StopCheck& stop) { BufferViewJob(stop); });
-    NormalRequest(0);
+    queue(jkQuickView, generation, [this](const StopCheck& stop) { QuickViewJob(stop); });
+    queue(jkBufferView, generation, [this](const StopCheck& stop) { BufferViewJob(stop); });
+    NormalRequest(0, generation);
 }
 
-void TDataSourcePelkRMPrv::queue(TJobKey key, std::function<void(const StopCheck&)> job) {
-    if (!worker_)
+void TDataSourcePelkRMPrv::queue(TJobKey key, uint64_t generation, std::function<void(const StopCheck&)> job) {
+    TGeneralHandlingThread* const worker = worker_.get();
+    if (!worker)
         return;
-    const uint64_t generation = generation_;
-    worker_->AddJob(key, [this, generation, job = std::move(job)] {
+    worker->AddJob(key, [this, worker, generation, job = std::move(job)] {
         ++runningJobs_;
-        const StopCheck stop = [this, generation] { return worker_->Terminated() || generation_ != generation; };
+        const StopCheck stop = [this, worker, generation] {
+            return worker->Terminated() || generation_ != generation;
+        };
         if (!stop())
             job(stop);
         --runningJobs_;
@@ -267,10 +280,12 @@ void TDataSourcePelkRMPrv::BufferRequest(int64_t start) {
         buffer_.next.SampleCount = std::min<int64_t>(engine_.FileRealSamplesCount, engine_.MainBufferSize);
         buffer_.next.Caption = "Creating Buffer view";
     }
-    queue(jkBufferView, [this](const StopCheck& stop) { BufferViewJob(stop); });
+    queue(jkBufferView, generation_, [this](const StopCheck& stop) { BufferViewJob(stop); });
 }
 
-void TDataSourcePelkRMPrv::NormalRequest(int64_t start) {
+void TDataSourcePelkRMPrv::NormalRequest(int64_t start) { NormalRequest(start, generation_); }
+
+void TDataSourcePelkRMPrv::NormalRequest(int64_t start, uint64_t generation) {
     {
         std::lock_guard lock(descriptorLock_);
         TViewDataBuffer& next = normal_.next;
@@ -281,7 +296,7 @@ void TDataSourcePelkRMPrv::NormalRequest(int64_t start) {
         next.SampleCount = roundHalfEven(next.SamplesPerPoint * next.Points);
         next.Caption = "Creating Normal view";
     }
-    queue(jkNormalView, [this](const StopCheck& stop) { NormalViewJob(stop); });
+    queue(jkNormalView, generation, [this](const StopCheck& stop) { NormalViewJob(stop); });
 }
 
 void TDataSourcePelkRMPrv::ViewRequest(int code) {
@@ -343,7 +358,7 @@ void TDataSourcePelkRMPrv::OnScreenPositionChanged() {
         buffer_.next.StartSample = std::max<int64_t>(bufferStart + screen, 0);
     }
     engine_.SetScreenPosition(0);
-    queue(jkBufferView, [this](const StopCheck& stop) { BufferViewJob(stop); });
+    queue(jkBufferView, generation_, [this](const StopCheck& stop) { BufferViewJob(stop); });
     NormalRequest(bufferStart + screen);
 }
 

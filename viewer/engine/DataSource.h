@@ -62,13 +62,17 @@ private:
     void ShutDown();
     void OpenDataFile();
     void PrepareIndex();
+    // Ends the worker thread; a running job finishes first.
+    void StopWorker();
     // Stops the job that runs for the previous file and waits until it ended.
     void AbandonJobs();
-    void BuildIndexJob(const std::string& indexName, const StopCheck& stop);
-    void StartViews();
-    // Queues a job that stops once the worker is told to terminate or a newer
-    // file is opened.
-    void queue(TJobKey key, std::function<void(const StopCheck&)> job);
+    void BuildIndexJob(const std::string& indexName, uint64_t generation, const StopCheck& stop);
+    void StartViews(uint64_t generation);
+    // Queues a job for the file of `generation` (a count of file opens): it
+    // stops once the worker is told to terminate or a newer file is opened.
+    // Jobs that a job queues carry that job's generation, so a job that ends
+    // just as a new file opens cannot start work on the new one.
+    void queue(TJobKey key, uint64_t generation, std::function<void(const StopCheck&)> job);
 
     void QuickViewJob(const StopCheck& stop);
     void BufferViewJob(const StopCheck& stop);
@@ -84,7 +88,9 @@ private:
     void OnBufferPositionChanged();
     void OnScreenResized();
     void BufferRequest(int64_t start);
+    // From the user-interface thread, for the file open now.
     void NormalRequest(int64_t start);
+    void NormalRequest(int64_t start, uint64_t generation);
 
     void setText(const std::string& text);
     std::string readyText();

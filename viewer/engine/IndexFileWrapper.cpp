@@ -28,20 +28,28 @@ std::optional<int64_t> lastRunEnd(const TIndexRecord& last, TLargeFileWrapper& d
         const int64_t end = last.ItemPosition + 2 * last.ItemCount;
         return end <= size ? std::optional(end) : std::nullopt;
     }
-    const int64_t bytes = std::min<int64_t>(2 * kMaxBlockLength * last.ItemCount, size - last.ItemPosition);
-    std::vector<uint16_t> words(static_cast<size_t>(bytes / 2));
-    if (data.ReadAt(words.data(), bytes, last.ItemPosition) != bytes)
-        return std::nullopt;
-    size_t i = 0;
+    // The blocks are walked through a window of the file, so a long run (a
+    // zeroed stretch of a damaged file) costs no more memory than a short one.
+    constexpr int64_t kWindowWords = 0x8000;
+    std::vector<uint16_t> window(static_cast<size_t>(kWindowWords));
+    int64_t position = last.ItemPosition;
+    int64_t windowStart = position;
+    int64_t windowWords = 0;
     for (int64_t item = 0; item < last.ItemCount; ++item) {
-        if (i >= words.size() || words[i] != kBlockStart)
+        if ((position - windowStart) / 2 + kMaxBlockLength > windowWords && windowStart + 2 * windowWords < size) {
+            windowStart = position;
+            windowWords = data.ReadAt(window.data(), std::min(2 * kWindowWords, size - position), position) / 2;
+        }
+        const int64_t i = (position - windowStart) / 2;
+        if (i >= windowWords || window[static_cast<size_t>(i)] != kBlockStart)
             return std::nullopt;
-        const BlockShape shape = classifyBlock(words.data() + i, words.size() - i);
+        const BlockShape shape =
+            classifyBlock(window.data() + i, static_cast<size_t>(windowWords - i));
         if (shape.kind == BlockShape::Incomplete)
             return std::nullopt;
-        i += shape.length;
+        position += 2 * shape.length;
     }
-    return last.ItemPosition + 2 * static_cast<int64_t>(i);
+    return position;
 }
 
 // Whether the bytes after the last sample are what a build leaves unindexed:
@@ -112,7 +120,12 @@ bool TIndexFileWrapperVornRMPrv::LoadIndex(const std::string& name, TLargeFileWr
     const int64_t size = file.size();
     if (size < kIndexTrailerBytes + kIndexRecordBytes || (size - kIndexTrailerBytes) % kIndexRecordBytes != 0)
         return false;
-    std::vector<TIndexRecord> records(static_cast<size_t>((size - kIndexTrailerBytes) / kIndexRecordBytes));
+    // Every record but an all-zero first one stands for at least one control
+    // word of the data file: a larger index belongs to another file.
+    const int64_t count = (size - kIndexTrailerBytes) / kIndexRecordBytes;
+    if (count > data.OpenFileSize() / 2 + 1)
+        return false;
+    std::vector<TIndexRecord> records(static_cast<size_t>(count));
     const int64_t recordBytes = size - kIndexTrailerBytes;
     int64_t total = 0;
     if (file.readAt(0, records.data(), static_cast<size_t>(recordBytes)) != recordBytes ||

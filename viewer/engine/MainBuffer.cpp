@@ -54,8 +54,9 @@ int64_t TMainBufferComponentVornPrv::FillMainBuffer(uint16_t* words, int64_t wan
     if (!hit) {
         // Refill from the buffer position the engine accepts for s (at or
         // before s), so that the engine's position and word 0 stay the same.
-        engine_.SetMainBufferPosition(s);
-        const int64_t start = std::clamp<int64_t>(engine_.MainBufferPosition(), 0, s);
+        int64_t start = engine_.SetMainBufferPosition(s);
+        if (start > s || s - start >= capacity)
+            start = s;
         bufferInvalid_ = false;
         int64_t placed = 0;
         while (placed < capacity) {

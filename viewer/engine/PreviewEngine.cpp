@@ -200,15 +200,15 @@ void TPreviewEnginePelkRM::SetScreenPosition(int64_t value) {
     screenPosition_ = clampToFile(value);
 }
 
-void TPreviewEnginePelkRM::SetMainBufferPosition(int64_t value) {
+int64_t TPreviewEnginePelkRM::SetMainBufferPosition(int64_t value) {
     std::lock_guard lock(positionLock_);
     if (BufferViewValid()) {
-        mainBufferPosition_ =
-            std::max<int64_t>(std::min<int64_t>(value, FileRealSamplesCount - MainBufferRealSamples), 0);
+        value = std::max<int64_t>(std::min<int64_t>(value, FileRealSamplesCount - MainBufferRealSamples), 0);
     } else {
-        mainBufferPosition_ = value;
         screenPosition_ = clampToFile(screenPosition_);
     }
+    mainBufferPosition_ = value;
+    return value;
 }
 
 int64_t TPreviewEnginePelkRM::ScreenBeginning() const {

@@ -137,7 +137,9 @@ public:
     int64_t ScreenPosition() const { return screenPosition_; }
     void SetScreenPosition(int64_t value);
     int64_t MainBufferPosition() const { return mainBufferPosition_; }
-    void SetMainBufferPosition(int64_t value);
+    // Returns the position stored (the value, clamped while the buffer view
+    // is valid).
+    int64_t SetMainBufferPosition(int64_t value);
     int64_t ScreenBeginning() const;
     bool BufferViewValid() const;
     bool OldBufferViewValid() const { return oldBufferViewValid_; }

@@ -20,8 +20,18 @@ using namespace std::chrono_literals;
 
 struct Progress : IProgressDisplay {
     void SetProgressText(const std::string& text) override {
+        bool hold = false;
+        {
+            std::lock_guard lock(m);
+            texts.push_back(text);
+            hold = text == holdOn;
+        }
+        if (hold)  // keeps the thread that set this text here for a while
+            std::this_thread::sleep_for(300ms);
+    }
+    void holdAt(const std::string& text) {
         std::lock_guard lock(m);
-        texts.push_back(text);
+        holdOn = text;
     }
     void SetProgressPercent(int) override {
         if (slow)
@@ -33,8 +43,20 @@ struct Progress : IProgressDisplay {
     }
     std::mutex m;
     std::vector<std::string> texts;
+    std::string holdOn;
     std::atomic<bool> slow{false};
 };
+
+// Waits until the last progress text is `text`.
+bool waitForText(Progress& progress, const std::string& text) {
+    for (int i = 0; i < 5000; ++i) {
+        const auto texts = progress.all();
+        if (!texts.empty() && texts.back() == text)
+            return true;
+        std::this_thread::sleep_for(1ms);
+    }
+    return false;
+}
 
 // Counts the views the data source announces.
 struct Announcements : IEngineListener {
@@ -270,8 +292,7 @@ TEST_F(DataSourceTest, ShutdownDuringABuildStopsItWithoutAnIndex) {
     progress.slow = true;  // about half a second per build
     target(dir.file("big.rmd"));
     engine.Notify(enPrepareIndex, kGroupOpenPanel);
-    for (int i = 0; i < 1000 && progress.all().back() != "Creating index file"; ++i)
-        std::this_thread::sleep_for(1ms);
+    ASSERT_TRUE(waitForText(progress, "Creating index file"));
     const auto start = std::chrono::steady_clock::now();
     engine.UnregisterListener(kGroupAll, &heard);
     engine.Shutdown();
@@ -279,6 +300,35 @@ TEST_F(DataSourceTest, ShutdownDuringABuildStopsItWithoutAnIndex) {
     EXPECT_FALSE(test::exists(dir.file("big.ind")));
     engine.Startup();  // for TearDown
     engine.RegisterListener(kGroupAll, &heard);
+}
+
+TEST_F(DataSourceTest, ABuildThatEndsAsAnotherFileOpensStartsNoViewsForIt) {
+    RollModeStream first;
+    first.SamplesPerSecond(1000);
+    first.Samples(7000);
+    test::writeWords(dir.file("first.rmd"), first.Words());
+    RollModeStream second;
+    second.SamplesPerSecond(1000);
+    second.Samples(5000);
+    test::writeWords(dir.file("second.rmd"), second.Words());
+
+    // The build pauses after it saved the index, just before the views.
+    progress.holdAt("Ready");
+    progress.texts.clear();
+    target(dir.file("first.rmd"));
+    engine.Notify(enPrepareIndex, kGroupOpenPanel);
+    ASSERT_TRUE(waitForText(progress, "Ready"));
+    EXPECT_EQ(progress.all().front(), "Creating index file");
+    progress.holdAt({});
+    target(dir.file("second.rmd"));
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(heard.of(enQuickViewReady), 0);
+    EXPECT_EQ(heard.of(enNormalViewReady), 0);
+    EXPECT_FALSE(engine.NewFileOpened);
+
+    openAndWait(dir.file("second.rmd"));
+    EXPECT_EQ(engine.FileRealSamplesCount, 5000);
+    expectNormalView(second.SampleWords(), 0, 1);
 }
 
 TEST_F(DataSourceTest, OpeningAnotherFileAbandonsTheRunningBuild) {
@@ -292,13 +342,36 @@ TEST_F(DataSourceTest, OpeningAnotherFileAbandonsTheRunningBuild) {
     progress.slow = true;
     target(dir.file("big.rmd"));
     engine.Notify(enPrepareIndex, kGroupOpenPanel);
-    for (int i = 0; i < 1000 && progress.all().back() != "Creating index file"; ++i)
-        std::this_thread::sleep_for(1ms);
+    ASSERT_TRUE(waitForText(progress, "Creating index file"));
     progress.slow = false;
     openAndWait(dir.file("small.rmd"));
     EXPECT_FALSE(test::exists(dir.file("big.ind")));
     EXPECT_EQ(engine.FileRealSamplesCount, 5000);
     expectNormalView(small.SampleWords(), 0, 1);
+}
+
+TEST(DataSourceLifetime, ADataSourceDestroyedDuringABuildStopsItFirst) {
+    ScriptedMessages messages;
+    test::TempDir dir;
+    RollModeStream s;
+    s.Samples(20'000'000);
+    test::writeWords(dir.file("big.rmd"), s.Words());
+    TPreviewEnginePelkRM engine;
+    TMainBufferComponentVornPrv buffer{engine};
+    TLargeFileWrapper file;
+    TIndexFileWrapperVornRMPrv index{engine};
+    Progress progress;
+    progress.slow = true;
+    auto source = std::make_unique<TDataSourcePelkRMPrv>(engine, buffer, file, index, &progress);
+    engine.Startup();
+    engine.SetOpenFileName(dir.file("big.rmd"));
+    engine.Notify(enOpenDataFile, kGroupOpenPanel);
+    engine.Notify(enPrepareIndex, kGroupOpenPanel);
+    ASSERT_TRUE(waitForText(progress, "Creating index file"));
+    source.reset();  // without the shutdown broadcast
+    EXPECT_FALSE(test::exists(dir.file("big.ind")));
+    ASSERT_EQ(engine.Listeners().size(), 1u);  // only the main buffer is left
+    engine.Shutdown();
 }
 
 TEST(MainBuffer, ARequestInsideTheBufferIsServedWithoutReading) {

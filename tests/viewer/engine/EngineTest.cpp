@@ -199,7 +199,7 @@ TEST(EngineProperties, PositionsAreClampedToTheBufferAndTheFile) {
     engine.FileRealSamplesCount = 50000;
     engine.SetScreenPosition(0x80000);
     EXPECT_EQ(engine.ScreenPosition(), 0);
-    engine.SetMainBufferPosition(1000);  // a file shorter than the buffer
+    EXPECT_EQ(engine.SetMainBufferPosition(1000), 0);  // a file shorter than the buffer
     EXPECT_EQ(engine.MainBufferPosition(), 0);
 
     // Without a valid buffer view the position is absolute.

@@ -181,6 +181,23 @@ TEST_F(IndexTest, DamagedFilesEndOrSkipAndSaySo) {
     EXPECT_TRUE(index.LoadIndex(indexName, file));
 }
 
+TEST_F(IndexTest, ALastRunLongerThanAReadWindowIsWalkedOnLoad) {
+    // Ten thousand probe blocks and a zeroed stretch (damaged one-word
+    // items) form one run of 60,000 words before the last samples.
+    RollModeStream s;
+    s.Samples(300);
+    for (int k = 0; k < 10000; ++k)
+        s.Block(4, {static_cast<uint16_t>(1 + k % 4)});
+    s.Words().insert(s.Words().end(), 20000, 0);
+    s.Block(10, {1000, 0});
+    s.Samples(700);
+    open(s.Words());
+    ASSERT_EQ(built.content.Records.size(), 2u);
+    EXPECT_EQ(built.content.Records[1].ItemCount, 30001);
+    ASSERT_TRUE(index.LoadIndex(indexName, file));
+    expectEverySampleReachable(test::referenceSamples(s.Words()));
+}
+
 TEST_F(IndexTest, AnIndexThatDoesNotFitItsDataFileIsNotLoaded) {
     const std::vector<uint16_t> words = exampleFile();
     open(words);

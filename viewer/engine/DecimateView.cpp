@@ -16,6 +16,7 @@ bool DecimateView(const TViewDataBuffer& view, TViewPoints& points, TMainBufferC
     const int64_t end = start + view.SampleCount;
     int64_t s = start;
     bool moreData = true;
+    const TMainBufferReadAhead readAhead(buffer, end);
     while (s < end && moreData) {
         if (stop())
             return false;

@@ -1,8 +1,10 @@
 #include "Decimation.h"
 
 #include "Rounding.h"
+#include "VectorClones.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace rm::viewer {
 
@@ -33,67 +35,60 @@ struct Fold {
     bool zero = false;
 };
 
-// One pass over the words of a point. The codes are folded in 16 lanes of
-// 16 bits (sums flushed every 256 rows, before they can overflow), a plain
-// loop the compiler turns into vector instructions.
-void foldWords(const uint16_t* words, int64_t count, Fold& f) {
-    constexpr int kLanes = 16;
-    int16_t maxA[kLanes], minA[kLanes], maxB[kLanes], minB[kLanes];
-    uint32_t sumA[kLanes], sumB[kLanes];
-    for (int j = 0; j < kLanes; ++j) {
-        maxA[j] = f.maxA;
-        minA[j] = f.minA;
-        maxB[j] = f.maxB;
-        minB[j] = f.minB;
-        sumA[j] = sumB[j] = 0;
-    }
-    const int64_t rows = count / kLanes;
-    for (int64_t r = 0; r < rows;) {
-        const int64_t end = std::min<int64_t>(rows, r + 256);
-        uint16_t partA[kLanes] = {}, partB[kLanes] = {};
-        for (; r < end; ++r) {
-            const uint16_t* row = words + r * kLanes;
-            for (int j = 0; j < kLanes; ++j) {
-                const auto a = static_cast<int16_t>(row[j] & 0xFF);
-                const auto b = static_cast<int16_t>(row[j] >> 8);
-                maxA[j] = std::max(maxA[j], a);
-                minA[j] = std::min(minA[j], a);
-                maxB[j] = std::max(maxB[j], b);
-                minB[j] = std::min(minB[j], b);
-                partA[j] = static_cast<uint16_t>(partA[j] + a);
-                partB[j] = static_cast<uint16_t>(partB[j] + b);
-            }
+// 32 bytes taken as 16 sample words or as their 32 codes (channel A at the
+// even places, channel B at the odd ones).
+using WordVector = uint16_t __attribute__((vector_size(32)));
+using CodeVector = uint8_t __attribute__((vector_size(32)));
+
+// One pass over the words of a point, a vector of 16 words at a time: the
+// maxima and minima run on the codes, the sums on 16-bit lanes that are
+// added up every 257 vectors, before they can overflow.
+RM_AVX2_CLONE void foldWords(const uint16_t* words, int64_t count, Fold& f) {
+    constexpr int64_t kLanes = 16;
+    constexpr int64_t kVectorsPerFlush = 257;  // 257 x 255 fits 16 bits
+    const int64_t vectors = count / kLanes;
+    CodeVector mx = {};
+    CodeVector mn = ~CodeVector{};
+    for (int64_t v = 0; v < vectors;) {
+        const int64_t end = std::min(vectors, v + kVectorsPerFlush);
+        WordVector partA = {}, partB = {};
+        for (; v < end; ++v) {
+            WordVector w;
+            std::memcpy(&w, words + v * kLanes, sizeof w);
+            const auto codes = reinterpret_cast<CodeVector>(w);
+            mx = mx > codes ? mx : codes;
+            mn = mn < codes ? mn : codes;
+            partA += w & 0xFF;
+            partB += w >> 8;
         }
         for (int j = 0; j < kLanes; ++j) {
-            sumA[j] += partA[j];
-            sumB[j] += partB[j];
+            f.sumA += partA[j];
+            f.sumB += partB[j];
         }
     }
-    int16_t mxA = f.maxA, mnA = f.minA, mxB = f.maxB, mnB = f.minB;
-    for (int j = 0; j < kLanes; ++j) {
-        mxA = std::max(mxA, maxA[j]);
-        mnA = std::min(mnA, minA[j]);
-        mxB = std::max(mxB, maxB[j]);
-        mnB = std::min(mnB, minB[j]);
-        f.sumA += sumA[j];
-        f.sumB += sumB[j];
+    uint8_t maxA = 0, minA = 255, maxB = 0, minB = 255;
+    for (int j = 0; j < 2 * kLanes; j += 2) {
+        maxA = std::max(maxA, mx[j]);
+        minA = std::min(minA, mn[j]);
+        maxB = std::max(maxB, mx[j + 1]);
+        minB = std::min(minB, mn[j + 1]);
     }
-    for (int64_t k = rows * kLanes; k < count; ++k) {
-        const auto a = static_cast<int16_t>(words[k] & 0xFF);
-        const auto b = static_cast<int16_t>(words[k] >> 8);
-        mxA = std::max(mxA, a);
-        mnA = std::min(mnA, a);
-        mxB = std::max(mxB, b);
-        mnB = std::min(mnB, b);
-        f.sumA += static_cast<uint64_t>(a);
-        f.sumB += static_cast<uint64_t>(b);
+    for (int64_t k = vectors * kLanes; k < count; ++k) {
+        const auto a = static_cast<uint8_t>(words[k] & 0xFF);
+        const auto b = static_cast<uint8_t>(words[k] >> 8);
+        maxA = std::max(maxA, a);
+        minA = std::min(minA, a);
+        maxB = std::max(maxB, b);
+        minB = std::min(minB, b);
+        f.sumA += a;
+        f.sumB += b;
     }
-    f.maxA = static_cast<uint8_t>(mxA);
-    f.minA = static_cast<uint8_t>(mnA);
-    f.maxB = static_cast<uint8_t>(mxB);
-    f.minB = static_cast<uint8_t>(mnB);
-    // Only a word with a zero high byte can be a 0x0000 word.
-    if (mnB == 0)
+    f.maxA = std::max(f.maxA, maxA);
+    f.minA = std::min(f.minA, minA);
+    f.maxB = std::max(f.maxB, maxB);
+    f.minB = std::min(f.minB, minB);
+    // Only where both channels reach code 0 can a 0x0000 word lie.
+    if (minA == 0 && minB == 0)
         f.zero = f.zero || std::find(words, words + count, uint16_t{0}) != words + count;
 }
 

@@ -3,6 +3,7 @@
 #include "DataFileFormat.h"
 #include "LargeFileWrapper.h"
 #include "ProgressDisplay.h"
+#include "VectorClones.h"
 
 #include <algorithm>
 #include <memory>
@@ -11,14 +12,6 @@
 namespace rm::viewer {
 
 namespace {
-
-// A second copy of a word loop for processors with AVX2, picked at start-up
-// (not under the thread sanitizer, which cannot run that pick so early).
-#if defined(__SANITIZE_THREAD__)
-#define RM_AVX2_CLONE
-#else
-#define RM_AVX2_CLONE __attribute__((target_clones("avx2", "default")))
-#endif
 
 // The first word at or after `i` whose high byte is 0, or `count`. Blocks of
 // 128 words are tested with a loop the compiler turns into vector compares.

@@ -1,5 +1,6 @@
 #include "DataSource.h"
 #include "ExclusiveFile.h"
+#include "IndexedTestFile.h"
 #include "IndexFileWrapper.h"
 #include "LargeFileWrapper.h"
 #include "MainBuffer.h"
@@ -375,48 +376,33 @@ TEST(DataSourceLifetime, ADataSourceDestroyedDuringABuildStopsItFirst) {
 }
 
 TEST(MainBuffer, ARequestInsideTheBufferIsServedWithoutReading) {
-    test::TempDir dir;
-    TPreviewEnginePelkRM engine;
-    TMainBufferComponentVornPrv buffer(engine);
-    engine.Startup();
     RollModeStream s;
     s.SamplesPerSecond(1000);
     s.Samples(600000);
-    test::writeWords(dir.file("a.rmd"), s.Words());
-    const std::vector<uint16_t> samples = s.SampleWords();
-    TLargeFileWrapper file;
-    ASSERT_EQ(file.OpenFile(dir.file("a.rmd")), kOpenOk);
-    TIndexFileWrapperVornRMPrv index(engine);
-    ASSERT_FALSE(index.LoadIndex(dir.file("a.ind"), file));
-    TIndexContent content;
-    ProgressGauge gauge(nullptr);
-    ASSERT_TRUE(BuildIndex(file, content, gauge, [] { return false; }));
-    index.SaveIndex(dir.file("a.ind"), content);
-    engine.FileRealSamplesCount = index.TotalSamples();
-    const auto words = buffer.Memory();
+    test::IndexedTestFile t(s);
 
     int64_t offset = -1;
     bool more = true;
-    EXPECT_EQ(buffer.FillMainBuffer(words.get(), 100, offset, more, 1000, index, file), 100);
+    EXPECT_EQ(t.buffer.FillMainBuffer(t.words.get(), 100, offset, more, 1000, t.index, t.file), 100);
     EXPECT_EQ(offset, 0);
-    EXPECT_EQ(engine.MainBufferPosition(), 1000);
-    file.CloseFile();  // a further read would find nothing
-    EXPECT_EQ(buffer.FillMainBuffer(words.get(), 500, offset, more, 2000, index, file), 500);
+    EXPECT_EQ(t.engine.MainBufferPosition(), 1000);
+    t.file.CloseFile();  // a further read would find nothing
+    EXPECT_EQ(t.buffer.FillMainBuffer(t.words.get(), 500, offset, more, 2000, t.index, t.file), 500);
     EXPECT_EQ(offset, 1000);
-    EXPECT_EQ(words[static_cast<size_t>(offset)], samples[2000]);
+    EXPECT_EQ(t.words[static_cast<size_t>(offset)], t.samples[2000]);
     EXPECT_TRUE(more);
 
     // Near the end the buffer starts where the engine accepts it and holds
     // word i = sample MainBufferPosition + i.
-    ASSERT_EQ(file.OpenFile(dir.file("a.rmd")), kOpenOk);
-    buffer.SetBufferInvalid(true);
-    const int64_t available = buffer.FillMainBuffer(words.get(), 0x80000, offset, more, 590000, index, file);
-    EXPECT_EQ(engine.MainBufferPosition(), 600000 - 0x80000);
+    ASSERT_EQ(t.file.OpenFile(t.name), kOpenOk);
+    t.buffer.SetBufferInvalid(true);
+    const int64_t available =
+        t.buffer.FillMainBuffer(t.words.get(), 0x80000, offset, more, 590000, t.index, t.file);
+    EXPECT_EQ(t.engine.MainBufferPosition(), 600000 - 0x80000);
     EXPECT_EQ(available, 10000);
     EXPECT_FALSE(more);
-    EXPECT_EQ(words[0], samples[600000 - 0x80000]);
-    EXPECT_EQ(words[static_cast<size_t>(offset)], samples[590000]);
-    engine.Shutdown();
+    EXPECT_EQ(t.words[0], t.samples[600000 - 0x80000]);
+    EXPECT_EQ(t.words[static_cast<size_t>(offset)], t.samples[590000]);
 }
 
 } // namespace

@@ -1,4 +1,6 @@
+#include "DecimateView.h"
 #include "Decimation.h"
+#include "IndexedTestFile.h"
 #include "Rounding.h"
 
 #include <gtest/gtest.h>
@@ -137,6 +139,40 @@ TEST(Decimation, AFullViewTakesNoMorePoints) {
     TDecimator decimator(0, 10, 8, out);
     EXPECT_FALSE(decimator.Add(words.data(), 100));
     EXPECT_EQ(decimator.Finish(), 8);
+}
+
+// Views read from a file through the main buffer, whose next block is read
+// ahead while one is folded, against the same samples folded directly.
+TEST(Decimation, ViewsOverManyBufferBlocksSeeEverySampleOnce) {
+    RollModeStream s;
+    s.SamplesPerSecond(1000);
+    for (int k = 0; k < 9; ++k) {  // runs that end anywhere inside the buffer's blocks
+        s.Samples(300'001 + 7 * k);
+        s.Marker(static_cast<uint16_t>(1 + k % 2));
+    }
+    s.Samples(1234);
+    test::IndexedTestFile t(s);
+    const auto total = static_cast<int64_t>(t.samples.size());
+    struct Case {
+        int64_t first, count;
+        double spp;
+    } cases[] = {{0, total, static_cast<double>(total) / 10000},
+                 {12345, 2'000'000, 977.5},
+                 // Near the end the engine moves the buffer's start back,
+                 // away from the block read ahead.
+                 {total - 700'000, 700'000, 70}};
+    ProgressGauge gauge(nullptr);
+    for (const Case& c : cases) {
+        TViewPoints viaBuffer(10000);
+        t.buffer.SetBufferInvalid(true);
+        ASSERT_TRUE(DecimateView({10000, 0, c.first, c.count, c.spp, 10000, {}}, viaBuffer, t.buffer,
+                                 t.words.get(), t.index, t.file, gauge, [] { return false; }));
+        TViewPoints direct(10000);
+        TDecimator decimator(c.first, c.spp, 10000, direct);
+        decimator.Add(t.samples.data() + c.first, c.count);
+        decimator.Finish();
+        expectSame(viaBuffer, direct, "from " + std::to_string(c.first));
+    }
 }
 
 } // namespace

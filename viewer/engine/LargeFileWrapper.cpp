@@ -1,5 +1,7 @@
 #include "LargeFileWrapper.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 
 namespace rm::viewer {
@@ -14,11 +16,17 @@ int TLargeFileWrapper::OpenFile(const std::string& fileName) {
     case ExclusiveFile::Result::Failed:
         return file_.lastErrno() == ENOTDIR ? kOpenPathNotFound : file_.lastErrno();
     }
-    const int64_t size = file_.size();
-    if (size <= 0) {
-        const int error = size == 0 ? kOpenFileEmpty : errno;
+    struct stat status {};
+    if (fstat(file_.fd(), &status) != 0 || S_ISDIR(status.st_mode)) {
+        // A folder opens for reading here, but holds no data to read.
+        const int error = S_ISDIR(status.st_mode) ? EISDIR : errno;
         file_.close();
         return error;
+    }
+    const auto size = static_cast<int64_t>(status.st_size);
+    if (size == 0) {
+        file_.close();
+        return kOpenFileEmpty;
     }
     openFileSize_ = size;
     return kOpenOk;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 namespace rm::viewer {
 namespace {
 
@@ -12,6 +14,8 @@ TEST(LargeFileWrapper, OpenResultsAndLocks) {
     TLargeFileWrapper file;
     EXPECT_EQ(file.OpenFile(dir.file("missing.rmd")), kOpenFileNotFound);
     EXPECT_EQ(file.OpenFile(dir.file("missing/x.rmd")), kOpenFileNotFound);
+    EXPECT_FALSE(file.FileOpened());
+    EXPECT_EQ(file.OpenFile(dir.path()), EISDIR);  // a folder is no data file
     EXPECT_FALSE(file.FileOpened());
 
     test::writeBytes(dir.file("empty.rmd"), {});

@@ -225,7 +225,9 @@ bool TDataSourcePelkRMPrv::runView(TViewKind kind, const StopCheck& stop, TViewD
     setText(descriptor.Caption);
     const std::shared_ptr<uint16_t[]> words = mainBuffer_.Memory();
     ProgressGauge gauge(progress_);
-    if (!words || !DecimateView(descriptor, points, mainBuffer_, words.get(), index_, file_, gauge, stop))
+    // The quick view's pass over the whole file only borrows the main buffer.
+    const bool scratch = kind == TViewKind::Quick;
+    if (!words || !DecimateView(descriptor, points, mainBuffer_, words.get(), index_, file_, gauge, stop, scratch))
         return false;
     PublishedView& target = view(kind);
     std::lock_guard lock(target.lock);

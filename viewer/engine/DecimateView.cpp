@@ -9,14 +9,14 @@ namespace rm::viewer {
 
 bool DecimateView(const TViewDataBuffer& view, TViewPoints& points, TMainBufferComponentVornPrv& buffer,
                   uint16_t* words, const TIndexFileWrapperVornRMPrv& index, TLargeFileWrapper& file,
-                  ProgressGauge& gauge, const std::function<bool()>& stop) {
+                  ProgressGauge& gauge, const std::function<bool()>& stop, bool scratch) {
     gauge.Start();
     TDecimator decimator(view.StartSample, view.SamplesPerPoint, view.MaxPoints, points);
     const int64_t start = view.StartSample;
     const int64_t end = start + view.SampleCount;
     int64_t s = start;
     bool moreData = true;
-    const TMainBufferReadAhead readAhead(buffer, end);
+    const TMainBufferPass pass(buffer, end, scratch);
     while (s < end && moreData) {
         if (stop())
             return false;

@@ -79,18 +79,21 @@ int64_t TMainBufferComponentVornPrv::FillMainBuffer(uint16_t* words, int64_t wan
     if (!hit) {
         // Refill from the buffer position the engine accepts for s (at or
         // before s), so that the engine's position and word 0 stay the same.
-        int64_t start = engine_.SetMainBufferPosition(s);
-        if (start > s || s - start >= capacity)
-            start = s;
+        int64_t start = s;
+        if (!pass_ || !pass_->scratch_) {
+            start = engine_.SetMainBufferPosition(s);
+            if (start > s || s - start >= capacity)
+                start = s;
+        }
         bufferInvalid_ = false;
-        const std::optional<int64_t> ahead = readAhead_ ? readAhead_->Take(start) : std::nullopt;
+        const std::optional<int64_t> ahead = pass_ ? pass_->Take(start) : std::nullopt;
         if (ahead)
             blockBase_ = capacity - blockBase_;  // the block read ahead becomes the buffer
         const int64_t placed = ahead ? *ahead : readSamples(words + blockBase_, start, capacity, index, file);
         bufferStart_ = start;
         validSamplesCount_ = static_cast<uint32_t>(placed);
-        if (readAhead_ && placed == capacity && start + placed < readAhead_->endSample_)
-            readAhead_->Start({start + placed, capacity, words + (capacity - blockBase_), &index, &file});
+        if (pass_ && placed == capacity && start + placed < pass_->endSample_)
+            pass_->Start({start + placed, capacity, words + (capacity - blockBase_), &index, &file});
     }
     const int64_t end = bufferStart_ + validSamplesCount_;
     if (s >= end) {
@@ -106,7 +109,7 @@ int64_t TMainBufferComponentVornPrv::FillMainBuffer(uint16_t* words, int64_t wan
     return available;
 }
 
-// --- read ahead ------------------------------------------------------------------
+// --- pass with read ahead ------------------------------------------------------------------
 
 namespace {
 
@@ -126,13 +129,13 @@ void awaitHandOver(std::unique_lock<std::mutex>& lock, std::condition_variable& 
 
 } // namespace
 
-TMainBufferReadAhead::TMainBufferReadAhead(TMainBufferComponentVornPrv& buffer, int64_t endSample)
-    : buffer_(buffer), endSample_(endSample) {
-    buffer_.readAhead_ = this;
+TMainBufferPass::TMainBufferPass(TMainBufferComponentVornPrv& buffer, int64_t endSample, bool scratch)
+    : buffer_(buffer), endSample_(endSample), scratch_(scratch) {
+    buffer_.pass_ = this;
 }
 
-TMainBufferReadAhead::~TMainBufferReadAhead() {
-    buffer_.readAhead_ = nullptr;
+TMainBufferPass::~TMainBufferPass() {
+    buffer_.pass_ = nullptr;
     {
         std::lock_guard lock(mutex_);
         quit_ = true;
@@ -142,7 +145,7 @@ TMainBufferReadAhead::~TMainBufferReadAhead() {
         thread_.join();
 }
 
-void TMainBufferReadAhead::Start(const Read& read) {
+void TMainBufferPass::Start(const Read& read) {
     {
         std::unique_lock lock(mutex_);
         awaitHandOver(lock, changed_, [this] { return state_ == State::Idle || state_ == State::Done; });
@@ -154,7 +157,7 @@ void TMainBufferReadAhead::Start(const Read& read) {
         thread_ = std::thread([this] { Run(); });
 }
 
-std::optional<int64_t> TMainBufferReadAhead::Take(int64_t start) {
+std::optional<int64_t> TMainBufferPass::Take(int64_t start) {
     std::unique_lock lock(mutex_);
     if (state_ == State::Idle)
         return std::nullopt;
@@ -165,7 +168,7 @@ std::optional<int64_t> TMainBufferReadAhead::Take(int64_t start) {
     return wordsRead_;
 }
 
-void TMainBufferReadAhead::Run() {
+void TMainBufferPass::Run() {
     std::unique_lock lock(mutex_);
     for (;;) {
         awaitHandOver(lock, changed_, [this] { return state_ == State::Asked || quit_; });

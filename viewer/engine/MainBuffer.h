@@ -14,7 +14,7 @@ namespace rm::viewer {
 
 class TIndexFileWrapperVornRMPrv;
 class TLargeFileWrapper;
-class TMainBufferReadAhead;
+class TMainBufferPass;
 
 inline constexpr uint32_t kMainBufferSamples = 0x80000;
 
@@ -23,8 +23,8 @@ inline constexpr uint32_t kMainBufferSamples = 0x80000;
 // the refill also makes the engine's MainBufferPosition.
 //
 // The memory holds two blocks of that size: the buffer, and the block a read
-// ahead fills meanwhile (TMainBufferReadAhead); a refill that finds its
-// samples read ahead makes that block the buffer.
+// ahead fills meanwhile (TMainBufferPass); a refill that finds its samples
+// read ahead makes that block the buffer.
 class TMainBufferComponentVornPrv : public IEngineListener {
 public:
     explicit TMainBufferComponentVornPrv(TPreviewEnginePelkRM& engine);
@@ -50,7 +50,7 @@ public:
                            const TIndexFileWrapperVornRMPrv& index, TLargeFileWrapper& file);
 
 private:
-    friend class TMainBufferReadAhead;
+    friend class TMainBufferPass;
 
     TPreviewEnginePelkRM& engine_;
     bool linked_ = true;  // registered on the engine's bus
@@ -61,20 +61,23 @@ private:
     std::atomic<bool> bufferInvalid_{true};
     std::atomic<int64_t> bufferStart_{0};
     std::atomic<int64_t> blockBase_{0};  // where the buffer's block starts in the memory
-    TMainBufferReadAhead* readAhead_ = nullptr;  // worker thread only
+    TMainBufferPass* pass_ = nullptr;  // worker thread only
 };
 
 // One pass of a view job over consecutive samples up to `endSample`: while it
 // exists, each refill of the main buffer that does not reach that end also
 // starts reading the block after it on a second thread, so the file is read
-// while the job folds the samples it has. Made and ended on the worker thread.
-class TMainBufferReadAhead {
+// while the job folds the samples it has. A `scratch` pass (the quick view's
+// pass over the whole file) leaves the engine's MainBufferPosition where it
+// is, so the screen keeps its place meanwhile; the job marks the buffer
+// invalid afterwards. Made and ended on the worker thread.
+class TMainBufferPass {
 public:
-    TMainBufferReadAhead(TMainBufferComponentVornPrv& buffer, int64_t endSample);
+    TMainBufferPass(TMainBufferComponentVornPrv& buffer, int64_t endSample, bool scratch);
     // Waits for the read in flight.
-    ~TMainBufferReadAhead();
-    TMainBufferReadAhead(const TMainBufferReadAhead&) = delete;
-    TMainBufferReadAhead& operator=(const TMainBufferReadAhead&) = delete;
+    ~TMainBufferPass();
+    TMainBufferPass(const TMainBufferPass&) = delete;
+    TMainBufferPass& operator=(const TMainBufferPass&) = delete;
 
 private:
     friend class TMainBufferComponentVornPrv;
@@ -96,6 +99,7 @@ private:
 
     TMainBufferComponentVornPrv& buffer_;
     const int64_t endSample_;
+    const bool scratch_;
     std::mutex mutex_;
     std::condition_variable changed_;
     State state_ = State::Idle;

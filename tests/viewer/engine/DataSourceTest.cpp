@@ -59,11 +59,15 @@ bool waitForText(Progress& progress, const std::string& text) {
     return false;
 }
 
-// Counts the views the data source announces.
+// Counts the views the data source announces, and where the engine had the
+// main buffer when the quick view was announced.
 struct Announcements : IEngineListener {
+    explicit Announcements(const TPreviewEnginePelkRM& engine) : engine(engine) {}
     void EngineNotify(int code, int) override {
         std::lock_guard lock(m);
         ++count[code];
+        if (code == enQuickViewReady)
+            bufferPositionAtQuickView = engine.MainBufferPosition();
         cv.notify_all();
     }
     bool waitFor(int code, int times) {
@@ -74,9 +78,11 @@ struct Announcements : IEngineListener {
         std::lock_guard lock(m);
         return count[code];
     }
+    const TPreviewEnginePelkRM& engine;
     std::mutex m;
     std::condition_variable cv;
     std::map<int, int> count;
+    int64_t bufferPositionAtQuickView = -1;
 };
 
 class DataSourceTest : public ::testing::Test {
@@ -140,7 +146,7 @@ protected:
     TIndexFileWrapperVornRMPrv index{engine};
     Progress progress;
     TDataSourcePelkRMPrv source{engine, buffer, file, index, &progress};
-    Announcements heard;
+    Announcements heard{engine};
 };
 
 TEST_F(DataSourceTest, OpenErrorsAreShownAndLeaveNoFileTargeted) {
@@ -232,6 +238,10 @@ protected:
         samples = s.SampleWords();
         test::writeWords(dir.file("long.rmd"), s.Words());
         openAndWait(dir.file("long.rmd"));
+        // The quick view's pass over the file did not move the buffer, which
+        // the screen's position counts from.
+        EXPECT_TRUE(heard.waitFor(enQuickViewReady, 1));
+        EXPECT_EQ(heard.bufferPositionAtQuickView, 0);
     }
     void zoom(uint32_t spp) {
         engine.SetSamplesPerPoint(spp);

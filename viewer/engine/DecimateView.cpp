@@ -16,13 +16,12 @@ bool DecimateView(const TViewDataBuffer& view, TViewPoints& points, TMainBufferC
     const int64_t end = start + view.SampleCount;
     int64_t s = start;
     bool moreData = true;
-    const TMainBufferPass pass(buffer, end, scratch);
     while (s < end && moreData) {
         if (stop())
             return false;
         const int64_t wanted = std::min<int64_t>(buffer.BufferSize(), end - s);
         int64_t offset = 0;
-        const int64_t available = buffer.FillMainBuffer(words, wanted, offset, moreData, s, index, file);
+        const int64_t available = buffer.FillMainBuffer(words, wanted, offset, moreData, s, index, file, scratch);
         if (available <= 0)
             break;
         const bool room = decimator.Add(words + offset, available);

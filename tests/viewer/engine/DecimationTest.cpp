@@ -141,8 +141,8 @@ TEST(Decimation, AFullViewTakesNoMorePoints) {
     EXPECT_EQ(decimator.Finish(), 8);
 }
 
-// Views read from a file through the main buffer, whose next block is read
-// ahead while one is folded, against the same samples folded directly.
+// Views read from a file through the main buffer, block after block, against
+// the same samples folded directly.
 TEST(Decimation, ViewsOverManyBufferBlocksSeeEverySampleOnce) {
     RollModeStream s;
     s.SamplesPerSecond(1000);
@@ -158,8 +158,7 @@ TEST(Decimation, ViewsOverManyBufferBlocksSeeEverySampleOnce) {
         double spp;
     } cases[] = {{0, total, static_cast<double>(total) / 10000},
                  {12345, 2'000'000, 977.5},
-                 // Near the end the engine moves the buffer's start back,
-                 // away from the block read ahead.
+                 // Near the end the engine moves the buffer's start back.
                  {total - 700'000, 700'000, 70}};
     ProgressGauge gauge(nullptr);
     for (const Case& c : cases) {

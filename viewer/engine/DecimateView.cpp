@@ -4,35 +4,101 @@
 #include "ProgressDisplay.h"
 
 #include <algorithm>
+#include <cmath>
+#include <memory>
+#include <new>
+#include <system_error>
+#include <thread>
 
 namespace rm::viewer {
+
+namespace {
+
+// A pass that covers at least this many buffers is cut in two.
+constexpr int64_t kBuffersToSplit = 4;
+
+// Folds the samples from `from` up to `end` into the points from `from.point`
+// on, reading them run by run into `block` (`capacity` words). Returns the
+// point count, or -1 when `stop` said so.
+int foldRest(const TDecimatorPosition& from, int64_t end, const TViewDataBuffer& view, TViewPoints& points,
+             uint16_t* block, int64_t capacity, const TIndexFileWrapperVornRMPrv& index, TLargeFileWrapper& file,
+             const std::function<bool()>& stop) {
+    TDecimator decimator(from, view.SamplesPerPoint, view.MaxPoints, points);
+    for (int64_t s = from.sample; s < end;) {
+        if (stop())
+            return -1;
+        const int64_t wanted = std::min(capacity, end - s);
+        const int64_t read = ReadConsecutiveSamples(block, s, wanted, index, file);
+        if (read <= 0 || !decimator.Add(block, read) || read < wanted)
+            break;
+        s += read;
+    }
+    return decimator.Finish();
+}
+
+} // namespace
 
 bool DecimateView(const TViewDataBuffer& view, TViewPoints& points, TMainBufferComponentVornPrv& buffer,
                   uint16_t* words, const TIndexFileWrapperVornRMPrv& index, TLargeFileWrapper& file,
                   ProgressGauge& gauge, const std::function<bool()>& stop, bool scratch) {
     gauge.Start();
-    TDecimator decimator(view.StartSample, view.SamplesPerPoint, view.MaxPoints, points);
     const int64_t start = view.StartSample;
     const int64_t end = start + view.SampleCount;
+    const int64_t capacity = buffer.BufferSize();
+
+    // A long pass is cut in two at a point boundary: a second thread folds
+    // the second half from a block of its own while this one goes through
+    // the main buffer, so two processors read and fold at once.
+    const auto expectedPoints = static_cast<int>(
+        std::min<double>(view.MaxPoints, std::ceil(static_cast<double>(view.SampleCount) / view.SamplesPerPoint)));
+    TDecimatorPosition cut{end, 0, view.MaxPoints};
+    std::unique_ptr<uint16_t[]> block;
+    std::thread second;
+    int secondPoints = -1;
+    if (view.SampleCount >= kBuffersToSplit * capacity && expectedPoints >= 2 &&
+        (block = std::unique_ptr<uint16_t[]>(new (std::nothrow) uint16_t[static_cast<size_t>(capacity)]))) {
+        const TDecimatorPosition half = TDecimator::PositionOfPoint(start, view.SamplesPerPoint, expectedPoints / 2);
+        try {
+            second = std::thread([&, half] {
+                secondPoints = foldRest(half, end, view, points, block.get(), capacity, index, file, stop);
+            });
+            cut = half;
+        } catch (const std::system_error&) {
+            // No second thread: this one does the whole pass.
+        }
+    }
+
+    TDecimator decimator(start, view.SamplesPerPoint, cut.point, points);
     int64_t s = start;
     bool moreData = true;
-    while (s < end && moreData) {
-        if (stop())
-            return false;
-        const int64_t wanted = std::min<int64_t>(buffer.BufferSize(), end - s);
+    bool stopped = false;
+    while (s < cut.sample && moreData) {
+        if (stop()) {
+            stopped = true;
+            break;
+        }
+        const int64_t wanted = std::min(capacity, cut.sample - s);
         int64_t offset = 0;
         const int64_t available = buffer.FillMainBuffer(words, wanted, offset, moreData, s, index, file, scratch);
         if (available <= 0)
             break;
         const bool room = decimator.Add(words + offset, available);
         s += available;
-        gauge.Update(s - start, view.SampleCount);
+        gauge.Update(s - start, cut.sample - start);
         if (!room)
             break;
     }
-    decimator.Finish();
+    const bool split = second.joinable();
+    if (split)
+        second.join();  // before the point count is written
+    int made = decimator.Finish();
+    if (split && secondPoints < 0)
+        stopped = true;
+    else if (made == cut.point && secondPoints > made)
+        made = secondPoints;
+    points.Points = made;
     gauge.Finish();
-    return true;
+    return !stopped;
 }
 
 } // namespace rm::viewer

@@ -13,10 +13,23 @@ TViewPoints::TViewPoints(int capacity)
       AvgB(MaxA), LastB(MaxA) {}
 
 TDecimator::TDecimator(int64_t startSample, double samplesPerPoint, int maxPoints, TViewPoints& out)
-    : out_(out), samplesPerPoint_(samplesPerPoint), maxPoints_(maxPoints), sample_(startSample),
-      boundary_(static_cast<double>(startSample) + samplesPerPoint) {
-    pointEnd_ = std::max(roundHalfEven(boundary_), sample_ + 1);
+    : TDecimator(PositionOfPoint(startSample, samplesPerPoint, 0), samplesPerPoint, maxPoints, out) {}
+
+TDecimator::TDecimator(const TDecimatorPosition& from, double samplesPerPoint, int maxPoints, TViewPoints& out)
+    : out_(out), samplesPerPoint_(samplesPerPoint), maxPoints_(maxPoints), sample_(from.sample),
+      boundary_(from.boundary), pointEnd_(std::max(roundHalfEven(from.boundary), from.sample + 1)),
+      point_(from.point) {
     ResetAccumulators();
+}
+
+TDecimatorPosition TDecimator::PositionOfPoint(int64_t startSample, double samplesPerPoint, int point) {
+    // The same steps as Add takes when it closes a point.
+    TDecimatorPosition at{startSample, static_cast<double>(startSample) + samplesPerPoint, 0};
+    for (; at.point < point; ++at.point) {
+        at.sample = std::max(roundHalfEven(at.boundary), at.sample + 1);
+        at.boundary += samplesPerPoint;
+    }
+    return at;
 }
 
 void TDecimator::ResetAccumulators() {

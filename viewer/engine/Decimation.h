@@ -16,12 +16,26 @@ struct TViewPoints {
     int Points = 0;
 };
 
+// Where point `point` of a decimation begins (its first sample) and the
+// boundary it closes at, exactly as a decimator running from the start
+// reaches them.
+struct TDecimatorPosition {
+    int64_t sample;
+    double boundary;
+    int point;
+};
+
 // Folds consecutive sample words into points of `samplesPerPoint` samples
 // each (a real number: a point ends where the running boundary, rounded half
 // to even, is reached). Stops once `maxPoints` points are written.
 class TDecimator {
 public:
     TDecimator(int64_t startSample, double samplesPerPoint, int maxPoints, TViewPoints& out);
+    // Takes the row over at `from`: writes points from `from.point` on, up
+    // to (not including) `maxPoints`.
+    TDecimator(const TDecimatorPosition& from, double samplesPerPoint, int maxPoints, TViewPoints& out);
+
+    static TDecimatorPosition PositionOfPoint(int64_t startSample, double samplesPerPoint, int point);
 
     // Folds the next `count` words; false once the view is full.
     bool Add(const uint16_t* words, int64_t count);

@@ -7,12 +7,8 @@
 
 namespace rm::viewer {
 
-namespace {
-
-// Reads up to `capacity` consecutive samples from `start` into `words`, run
-// by run, each from its own file position; returns how many it placed.
-int64_t readSamples(uint16_t* words, int64_t start, int64_t capacity, const TIndexFileWrapperVornRMPrv& index,
-                    TLargeFileWrapper& file) {
+int64_t ReadConsecutiveSamples(uint16_t* words, int64_t start, int64_t capacity,
+                               const TIndexFileWrapperVornRMPrv& index, TLargeFileWrapper& file) {
     int64_t placed = 0;
     while (placed < capacity) {
         int64_t run = 0;
@@ -27,8 +23,6 @@ int64_t readSamples(uint16_t* words, int64_t start, int64_t capacity, const TInd
     }
     return placed;
 }
-
-} // namespace
 
 TMainBufferComponentVornPrv::TMainBufferComponentVornPrv(TPreviewEnginePelkRM& engine) : engine_(engine) {
     engine.RegisterListener(kGroupNone, this);
@@ -84,7 +78,7 @@ int64_t TMainBufferComponentVornPrv::FillMainBuffer(uint16_t* words, int64_t wan
                 start = s;
         }
         bufferInvalid_ = false;
-        validSamplesCount_ = static_cast<uint32_t>(readSamples(words, start, capacity, index, file));
+        validSamplesCount_ = static_cast<uint32_t>(ReadConsecutiveSamples(words, start, capacity, index, file));
         bufferStart_ = start;
     }
     const int64_t end = bufferStart_ + validSamplesCount_;

@@ -14,6 +14,12 @@ class TLargeFileWrapper;
 
 inline constexpr uint32_t kMainBufferSamples = 0x80000;
 
+// Reads up to `capacity` consecutive samples from sample `start` on into
+// `words`, run by run, each from its own file position; returns how many it
+// placed (fewer where the data or a read ends).
+int64_t ReadConsecutiveSamples(uint16_t* words, int64_t start, int64_t capacity,
+                               const TIndexFileWrapperVornRMPrv& index, TLargeFileWrapper& file);
+
 // The main buffer: 0x80000 consecutive samples of the open file, read by the
 // view jobs on the worker thread. Word i holds sample BufferStart() + i, which
 // the refill also makes the engine's MainBufferPosition.

@@ -141,8 +141,9 @@ TEST(Decimation, AFullViewTakesNoMorePoints) {
     EXPECT_EQ(decimator.Finish(), 8);
 }
 
-// Views read from a file through the main buffer, block after block, against
-// the same samples folded directly.
+// Views read from a file through the main buffer, block after block (a long
+// one cut in two halves folded at once), against the same samples folded
+// directly.
 TEST(Decimation, ViewsOverManyBufferBlocksSeeEverySampleOnce) {
     RollModeStream s;
     s.SamplesPerSecond(1000);
@@ -157,9 +158,13 @@ TEST(Decimation, ViewsOverManyBufferBlocksSeeEverySampleOnce) {
         int64_t first, count;
         double spp;
     } cases[] = {{0, total, static_cast<double>(total) / 10000},
-                 {12345, 2'000'000, 977.5},
+                 {12345, 2'500'000, 977.5},
                  // Near the end the engine moves the buffer's start back.
-                 {total - 700'000, 700'000, 70}};
+                 {total - 700'000, 700'000, 70},
+                 // Views that reach past the data, which ends after the
+                 // halves' cut or before it.
+                 {total - 2'200'000, 3'000'000, 300},
+                 {total - 1'000'000, 3'000'000, 300}};
     ProgressGauge gauge(nullptr);
     for (const Case& c : cases) {
         TViewPoints viaBuffer(10000);
@@ -168,7 +173,7 @@ TEST(Decimation, ViewsOverManyBufferBlocksSeeEverySampleOnce) {
                                  t.words.get(), t.index, t.file, gauge, [] { return false; }));
         TViewPoints direct(10000);
         TDecimator decimator(c.first, c.spp, 10000, direct);
-        decimator.Add(t.samples.data() + c.first, c.count);
+        decimator.Add(t.samples.data() + c.first, std::min(c.count, total - c.first));
         decimator.Finish();
         expectSame(viaBuffer, direct, "from " + std::to_string(c.first));
     }

@@ -122,7 +122,7 @@ void TDataSourcePelkRMPrv::OpenDataFile() {
         engine_.OpenFileSize = file_.OpenFileSize();
         return;
     }
-    showMessage(openErrorText(result), {}, MsgButtons::Ok, MsgIcon::Error);
+    showMessage(openErrorText(result), {}, MsgButtons::Cancel, MsgIcon::Error);
     engine_.FileTargeted = false;
     engine_.SetOpenFileName({});
     engine_.OpenFileSize = 0;

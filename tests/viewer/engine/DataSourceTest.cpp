@@ -160,6 +160,7 @@ TEST_F(DataSourceTest, OpenErrorsAreShownAndLeaveNoFileTargeted) {
     EXPECT_EQ(messages.texts(), (std::vector<std::string>{"File does not exist", "File is empty",
                                                           "File is used by another process"}));
     EXPECT_EQ(messages.shown().back().icon, MsgIcon::Error);
+    EXPECT_EQ(messages.shown().back().buttons, MsgButtons::Cancel);
     EXPECT_FALSE(engine.FileTargeted);
     EXPECT_EQ(engine.IndexFileName(), "ind");
     EXPECT_EQ(engine.OpenFileSize, 0);

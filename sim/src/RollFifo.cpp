@@ -108,16 +108,18 @@ void RollFifo::generate(int64_t first, int64_t count, const ChannelInput (&input
                 const double s = sinNow;
                 sinNow = s * cosStep + cosNow * sinStep;
                 cosNow = cosNow * cosStep - s * sinStep;
-                if (!hp.primed) {
+                if (!in.ac) {
+                    hp.primed = false;  // AC switched on later starts settled
+                } else if (!hp.primed) {
                     hp.primed = true;
                     hp.lastInput = mv;
-                    hp.output = mv - in.offsetMv; // as if coupled long before the start
+                    hp.output = mv - in.offsetMv; // as if coupled long before
+                    mv = hp.output;
                 } else {
                     hp.output = a * (hp.output + mv - hp.lastInput);
                     hp.lastInput = mv;
-                }
-                if (in.ac)
                     mv = hp.output;
+                }
                 const double level = in.zeroLevel + mv * codesPerMv;
                 codes[c][i] = static_cast<uint16_t>(rm::roundHalfEvenClamped(level, 1, 254, 128));
             }

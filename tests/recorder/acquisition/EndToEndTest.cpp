@@ -38,7 +38,7 @@ protected:
         rig->scope.Startup();
         // The blocks of the start-up go out before saving starts.
         rig->settingsChanged();
-        ASSERT_TRUE(serveUntil([&] { return rig->displayHasWords(); }));
+        ASSERT_TRUE(rig->startUpBlocksPassed());
         rig->scope.SetFileName(path);
         rig->scope.SetSavingActivated(true);
     }

@@ -70,7 +70,7 @@ TEST_F(DemoFlowTest, StoppingTheProgramWritesTheRunningMeasurementsEnd) {
     std::filesystem::remove(path);
     rig->scope.Startup();
     rig->settingsChanged();  // the start-up batch of blocks goes out before saving starts
-    ASSERT_TRUE(serveUntil([&] { return rig->displayHasWords(); }));
+    ASSERT_TRUE(rig->startUpBlocksPassed());
     rig->scope.SetFileName(path);
     rig->scope.SetSavingActivated(true);
     startMeasurement();
@@ -192,7 +192,7 @@ TEST_F(DeviceFlowTest, StartSendsEverySettingAndTheLevelsFollowARangeChange) {
 TEST_F(DeviceFlowTest, UsbFailureReleasesReinitialisesAndResendsEverySetting) {
     rig->scope.Startup();
     rig->settingsChanged();
-    ASSERT_TRUE(serveUntil([&] { return rig->displayHasWords(); }));
+    ASSERT_TRUE(rig->startUpBlocksPassed());
     const int before = rig->ekg.blocks();
     fake.forgetCalls();
 

@@ -128,6 +128,21 @@ struct RecorderRig {
     // Every word the processing thread has taken so far is in the display.
     bool displayHasWords() const { return roll.blocks() + ekg.blocks() > 0; }
 
+    // Serves until the blocks of the start-up have passed the displays: words
+    // have come and then none for 50 ms (giving up on quiet after a second),
+    // so that saving switched on afterwards starts with the next measurement.
+    bool startUpBlocksPassed() {
+        if (!serveUntil([&] { return displayHasWords(); }))
+            return false;
+        for (int quiet = 0, seen = -1, round = 0; quiet < 5 && round < 100; ++round) {
+            const int now = roll.blocks() + ekg.blocks();
+            quiet = now == seen ? quiet + 1 : 0;
+            seen = now;
+            serveUntil([] { return false; }, std::chrono::milliseconds(10));
+        }
+        return true;
+    }
+
     RecordingDisplay roll;
     RecordingDisplay ekg;
     RecordingLamp armLed;

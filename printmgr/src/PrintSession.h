@@ -1,0 +1,51 @@
+#pragma once
+
+#include "PrintLayoutFile.h"
+#include "PrintManagerApi.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace printmgr {
+
+class PageDevice;
+
+// One print as the viewer describes it: its callback, its objects, the layout
+// file and key. Requests come in on the user-interface thread; the callback
+// may send requests back while it runs (the default layout), so nothing here
+// holds a lock or walks a list while calling out.
+class PrintSession {
+public:
+    intptr_t request(int32_t request, int32_t objectId, intptr_t value, void* data);
+
+private:
+    struct PrintObject {
+        int id = 0;
+        std::string name;
+        int kind = KindPicture;
+        bool flag = false;
+        ObjectPlacement placement;
+    };
+
+    PrintObject* object(int id);
+    std::set<int> objectIds() const;
+    std::string layoutPath() const;
+    std::string outputPath(const PrintLayout& layout) const;
+    bool print();
+    PrintLayout currentLayout(const std::string& output) const;
+    void applyLayout(const PrintLayout& layout);
+    void renderObjects(PageDevice& page);
+    std::string objectText(int id);
+    intptr_t callBack(int32_t request, int32_t objectId, intptr_t value, void* data);
+    void answerPageSize(int32_t request, void* data) const;
+    void reset();
+
+    Callback callback_ = nullptr;
+    std::vector<PrintObject> objects_;
+    std::string layoutFileName_;
+    std::string layoutKey_;
+    PageDevice* page_ = nullptr;  // while a print runs
+};
+
+} // namespace printmgr

@@ -1,0 +1,266 @@
+// The print-manager library as the viewer meets it: loaded from the program
+// folder, driven through its export, calling back a test callback.
+#include "PrintManagerApi.h"
+#include "SharedLibrary.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+using namespace printmgr;
+
+namespace {
+
+QGuiApplication& app()
+{
+    static int argc = 1;
+    static char name[] = "printmgr_tests";
+    static char* argv[] = {name, nullptr};
+    static auto* application = new QGuiApplication(argc, argv);
+    return *application;
+}
+
+struct Call {
+    int32_t request;
+    int32_t objectId;
+    bool operator==(const Call&) const = default;
+};
+
+// What the test callback saw, and what it answers.
+struct Recorder {
+    std::vector<Call> calls;
+    std::vector<Call> reentered;  // requests sent back from inside callback 3
+    QSize pictureSize;
+    bool painterActive = false;
+    std::string texts[6] = {"", "", "A = 1V 1A = 2V 2A = 3V\r\nB = N/A 1B = N/A 2B = N/A",
+                            "Date: 09.12.26 10:30\r\n", "", ""};
+    ApplicationRequestFunction library = nullptr;
+    double widthDivisor = 0;
+    int32_t widthCount = 0;
+};
+Recorder* recorder = nullptr;
+
+intptr_t testCallback(int32_t request, int32_t objectId, intptr_t value, void* data)
+{
+    Recorder& r = *recorder;
+    r.calls.push_back({request, objectId});
+    switch (request) {
+    case TextLength:
+        *static_cast<int32_t*>(data) = static_cast<int32_t>(r.texts[objectId].size());
+        break;
+    case TextCopy: {
+        const std::string& text = r.texts[objectId];
+        const size_t n = std::min(text.size(), static_cast<size_t>(value) - 1);
+        std::copy_n(text.data(), n, static_cast<char*>(data));
+        static_cast<char*>(data)[n] = '\0';
+        break;
+    }
+    case DefaultLayout: {
+        auto send = [&](int32_t code, int32_t id, intptr_t v, void* d) {
+            r.reentered.push_back({code, id});
+            r.library(code, id, v, d);
+        };
+        int32_t n = 0;
+        double d = 1;
+        send(PageWidthDivisor, 0, 0, &d);
+        send(PageWidthCount, 0, 0, &n);
+        r.widthDivisor = d;
+        r.widthCount = n;
+        const int w = static_cast<int>(std::nearbyint(n * 10 / d));
+        n = 0;
+        d = 1;
+        send(PageHeightDivisor, 0, 0, &d);
+        send(PageHeightCount, 0, 0, &n);
+        const int h = static_cast<int>(std::nearbyint(n * 10 / d));
+        const int rects[5][4] = {{20, 20, w - 20, h - 100}, {20, h - 100, 70, h - 50}, {70, h - 100, 120, h - 50},
+                                 {120, h - 100, 170, h - 50}, {170, h - 100, 220, h - 50}};
+        for (int id = 1; id <= 5; ++id) {
+            const auto& q = rects[id - 1];
+            send(ObjectLeft, id, q[0], nullptr);
+            send(ObjectTop, id, q[1], nullptr);
+            send(ObjectWidth, id, q[2] - q[0], nullptr);
+            send(ObjectHeight, id, q[3] - q[1], nullptr);
+        }
+        break;
+    }
+    case DrawPicture: {
+        auto* region = static_cast<PrintRegion*>(data);
+        auto* painter = static_cast<QPainter*>(region->painter);
+        r.pictureSize = QSize(region->width, region->height);
+        r.painterActive = painter && painter->isActive();
+        if (r.painterActive)
+            painter->fillRect(0, 0, region->width, region->height, Qt::black);
+        break;
+    }
+    default:
+        break;
+    }
+    return 0;
+}
+
+class PrintLibraryTest : public ::testing::Test {
+protected:
+    PrintLibraryTest()
+    {
+        app();
+        original_ = std::filesystem::current_path();
+        std::string pattern = (std::filesystem::temp_directory_path() / "printmgr-XXXXXX").string();
+        folder_ = mkdtemp(pattern.data());
+        std::filesystem::current_path(folder_);
+        recorder = &recorder_;
+    }
+    ~PrintLibraryTest() override
+    {
+        recorder = nullptr;
+        std::filesystem::current_path(original_);
+        std::error_code error;
+        std::filesystem::remove_all(folder_, error);
+    }
+
+    // One print as the viewer runs it: load, describe, print, unload.
+    void printOnce()
+    {
+        rm::SharedLibrary library;
+        ASSERT_TRUE(library.open((original_ / "libprintdll.so").string())) << library.lastError();
+        auto request = reinterpret_cast<ApplicationRequestFunction>(library.symbol(kExportName));
+        ASSERT_NE(request, nullptr);
+        recorder_.library = request;
+        request(BeginPrint, 0, 0, nullptr);
+        request(LayoutFileName, 0, 0, const_cast<char*>("PelkView.lay"));
+        request(LayoutKey, 0, 0, const_cast<char*>("Pelk_VIEW"));
+        request(RegisterCallback, 0, 0, reinterpret_cast<void*>(&testCallback));
+        const char* names[] = {"Main screen", "Cursor info", "Date and time", "Free text 1", "Free text 2"};
+        const int kinds[] = {0, 1, 1, 2, 2};
+        const int flags[] = {1, 1, 1, 0, 0};
+        for (int id = 1; id <= 5; ++id) {
+            request(DefineObject, id, 0, nullptr);
+            request(ObjectName, id, 0, const_cast<char*>(names[id - 1]));
+            request(ObjectKind, id, kinds[id - 1], nullptr);
+            request(ObjectLeft, id, 0, nullptr);
+            request(ObjectTop, id, 0, nullptr);
+            request(ObjectWidth, id, 10000, nullptr);
+            request(ObjectHeight, id, 5000, nullptr);
+            request(ObjectFlag, id, flags[id - 1], nullptr);
+        }
+        uint8_t printed = 0;
+        request(Print, 0, 0, &printed);
+        request(AfterPrint, 0, 0, nullptr);
+        request(EndPrint, 0, 0, nullptr);
+        request(EndPrint, 0, 0, nullptr);
+        library.close();
+        printed_ = printed;
+    }
+
+    static std::string read(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+    std::vector<Call> textCalls(int objectId) const
+    {
+        std::vector<Call> calls;
+        for (const auto& c : recorder_.calls)
+            if (c.objectId == objectId && (c.request == TextLength || c.request == TextCopy))
+                calls.push_back(c);
+        return calls;
+    }
+
+    Recorder recorder_;
+    uint8_t printed_ = 0;
+    std::filesystem::path original_;
+    std::filesystem::path folder_;
+};
+
+TEST_F(PrintLibraryTest, FirstPrintAsksForTheDefaultLayoutThenDrawsAndStoresIt)
+{
+    printOnce();
+    EXPECT_EQ(printed_, 1);
+
+    const std::vector<Call> expected = {{DefaultLayout, 0}, {DrawPicture, 1}, {TextLength, 2},
+                                        {TextCopy, 2},      {TextLength, 3},  {TextCopy, 3}};
+    EXPECT_EQ(recorder_.calls, expected);
+    // The page answers come from the page itself: A4 landscape is 297 x 210 mm.
+    ASSERT_EQ(recorder_.reentered.size(), 24u);
+    EXPECT_EQ(std::nearbyint(recorder_.widthCount * 10 / recorder_.widthDivisor), 297);
+    // The picture object is (20, 20)-(277, 110) mm at 300 dots per inch.
+    EXPECT_TRUE(recorder_.painterActive);
+    EXPECT_NEAR(recorder_.pictureSize.width(), 257 * 300 / 25.4, 1.0);
+    EXPECT_NEAR(recorder_.pictureSize.height(), 90 * 300 / 25.4, 1.0);
+
+    const std::string pdf = read("PelkView.pdf");
+    ASSERT_GT(pdf.size(), 4u);
+    EXPECT_EQ(pdf.substr(0, 4), "%PDF");
+    const std::string layout = read("PelkView.lay");
+    EXPECT_EQ(layout.substr(0, 13), "[Pelk_VIEW]\r\n");
+    EXPECT_NE(layout.find("object=1 1 20 20 257 90\r\n"), std::string::npos);
+}
+
+TEST_F(PrintLibraryTest, LaterPrintsUseTheStoredLayoutAndItsSwitches)
+{
+    printOnce();
+    recorder_.calls.clear();
+    printOnce();
+    EXPECT_EQ(recorder_.calls.front(), (Call{DrawPicture, 1})) << "no default layout asked again";
+    EXPECT_EQ(textCalls(3).size(), 2u);
+
+    // A hand-edited layout that switches the date off.
+    std::string layout = read("PelkView.lay");
+    const auto at = layout.find("object=3 1");
+    ASSERT_NE(at, std::string::npos);
+    layout[at + 9] = '0';
+    std::ofstream("PelkView.lay", std::ios::binary) << layout;
+    recorder_.calls.clear();
+    printOnce();
+    EXPECT_TRUE(textCalls(3).empty());
+    EXPECT_EQ(textCalls(2).size(), 2u);
+    EXPECT_NE(read("PelkView.lay").find("object=3 0"), std::string::npos) << "the switch is kept";
+}
+
+TEST_F(PrintLibraryTest, AnUnreadableOrForeignLayoutCountsAsMissingAndOtherKeysStay)
+{
+    const std::string other = "[Other_KEY]\r\noutput=other.pdf\r\nobject=7 1 1 2 3 4\r\n";
+    for (const std::string& section :
+         {std::string("[Pelk_VIEW]\r\nobject=1 1 20 20 x 90\r\n"),                // bad number
+          std::string("[Pelk_VIEW]\r\nobject=1 1 20 20 257 90\r\n"),              // objects missing
+          std::string("[Pelk_VIEW]\r\nobject=1 2 20 20 257 90\r\nbogus line\r\n")}) {
+        std::ofstream("PelkView.lay", std::ios::binary) << other << section;
+        recorder_.calls.clear();
+        printOnce();
+        ASSERT_FALSE(recorder_.calls.empty());
+        EXPECT_EQ(recorder_.calls.front(), (Call{DefaultLayout, 0}));
+        const std::string stored = read("PelkView.lay");
+        EXPECT_EQ(stored.substr(0, other.size()), other);
+        EXPECT_NE(stored.find("object=5 1 170"), std::string::npos);
+    }
+}
+
+TEST_F(PrintLibraryTest, ALayoutNamesItsOwnOutputFile)
+{
+    printOnce();
+    std::string layout = read("PelkView.lay");
+    layout.insert(layout.find("\r\n") + 2, "output=named.pdf\r\n");
+    std::ofstream("PelkView.lay", std::ios::binary) << layout;
+    printOnce();
+    EXPECT_EQ(read("named.pdf").substr(0, 4), "%PDF");
+}
+
+TEST_F(PrintLibraryTest, RepeatedLoadPrintUnloadCyclesInOneProcess)
+{
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        recorder_.calls.clear();
+        printOnce();
+        EXPECT_EQ(printed_, 1) << "cycle " << cycle;
+        EXPECT_EQ(textCalls(2).size(), 2u);
+    }
+}
+
+} // namespace

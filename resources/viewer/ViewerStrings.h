@@ -13,5 +13,6 @@ namespace ViewerStrings {
 // cursors, pop-up menus, voltage-cursor panel, cursor dialog, cursor-times window
 
 // printing
+inline constexpr char PrintLibraryMissing[] = "Print manager library is missing";
 
 } // namespace ViewerStrings

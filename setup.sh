@@ -27,7 +27,15 @@ case "${1:-}" in
     ;;
   test)
     export QT_QPA_PLATFORM=offscreen
-    ctest --test-dir build --output-on-failure -j "$(nproc)"
+    status=0
+    ctest --test-dir build --output-on-failure -j "$(nproc)" || status=1
+    # The same tests again under AddressSanitizer and UndefinedBehaviorSanitizer
+    # (the ThreadSanitizer programs, label "tsan", cannot take part).
+    cmake -S . -B build-asan -G Ninja -DRM_SANITIZE=address -DCMAKE_BUILD_TYPE=Debug \
+      -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_C_FLAGS_DEBUG="-O1 -g"
+    cmake --build build-asan --target rm_all_tests
+    ctest --test-dir build-asan --output-on-failure -j "$(nproc)" -LE tsan || status=1
+    exit "$status"
     ;;
   *)
     echo "usage: $0 run|test" >&2

@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <mutex>
 
@@ -16,6 +17,7 @@ namespace {
 struct Call {
     std::function<void()> work;
     bool done = false;
+    std::exception_ptr failure;  // what the work threw, handed to the waiting worker
 };
 
 struct Queue {
@@ -47,9 +49,15 @@ void servePending() {
             call = q.pending.front();
             q.pending.pop_front();
         }
-        call->work();
+        std::exception_ptr failure;
+        try {
+            call->work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
         {
             std::lock_guard lock(q.mutex);
+            call->failure = failure;
             call->done = true;
         }
         q.changed.notify_all();
@@ -72,6 +80,8 @@ void invoke(const std::function<void()>& work) {
     QMetaObject::invokeMethod(QCoreApplication::instance(), [] { servePending(); }, Qt::QueuedConnection);
     std::unique_lock lock(q.mutex);
     q.changed.wait(lock, [&] { return call->done; });
+    if (call->failure)
+        std::rethrow_exception(call->failure);
 }
 
 void waitServing(const std::function<bool()>& done, std::chrono::milliseconds poll) {

@@ -14,6 +14,8 @@ namespace rm {
 // running the calls that workers post meanwhile.
 namespace UiCall {
 
+// What `work` throws on the user-interface thread reaches the caller: the
+// worker is released and the exception is thrown again there.
 void invoke(const std::function<void()>& work);
 
 // On the user-interface thread: returns once `done()` is true, running posted

@@ -48,17 +48,31 @@ void TOnOffButtonVorn::paintEvent(QPaintEvent*) {
     const GlyphState state = glyphState();
     const int shift = state == GlyphPressed || state == GlyphDown ? 1 : 0;
     const QRect face = rect().adjusted(kBevel, kBevel, -kBevel, -kBevel).translated(shift, shift);
-    const QPoint glyphAt(face.right() + 1 - kGlyphMargin - kGlyphSize,
-                         face.top() + (face.height() - kGlyphSize) / 2);
-    painter.drawPixmap(glyphAt, glyphs_, QRect(state * kGlyphSize, 0, kGlyphSize, kGlyphSize));
+    // A picture button (no caption) shows its glyph in the middle.
+    const QSize glyph = glyphSize();
+    const int glyphLeft = text().isEmpty() ? face.left() + (face.width() - glyph.width()) / 2
+                                           : face.right() + 1 - kGlyphMargin - glyph.width();
+    const QPoint glyphAt(glyphLeft, face.top() + (face.height() - glyph.height()) / 2);
+    painter.drawPixmap(glyphAt, glyphs_, QRect(QPoint(state * glyph.width(), 0), glyph));
     QRect caption = face;
     caption.setRight(glyphAt.x() - kGlyphSpacing - 1);
     painter.drawItemText(caption, Qt::AlignRight | Qt::AlignVCenter | Qt::TextShowMnemonic, palette(),
                          isEnabled(), text(), QPalette::ButtonText);
 }
 
+void TOnOffButtonVorn::setGlyphs(const QPixmap& strip) {
+    glyphs_ = strip;
+    updateGeometry();
+    update();
+}
+
+QSize TOnOffButtonVorn::glyphSize() const {
+    return {glyphs_.width() / 4, glyphs_.height()};
+}
+
 QSize TOnOffButtonVorn::sizeHint() const {
+    const QSize glyph = glyphSize();
     const int textWidth = fontMetrics().horizontalAdvance(text());
-    const int height = std::max(fontMetrics().height(), kGlyphSize) + 2 * kBevel + 4;
-    return {textWidth + kGlyphSpacing + kGlyphSize + kGlyphMargin + 2 * kBevel + 6, height};
+    const int height = std::max(fontMetrics().height(), glyph.height()) + 2 * kBevel + 4;
+    return {textWidth + kGlyphSpacing + glyph.width() + kGlyphMargin + 2 * kBevel + 6, height};
 }

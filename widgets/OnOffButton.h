@@ -6,7 +6,8 @@
 // The two-state push button of the panels: a click toggles its down state
 // (isChecked), and a lamp glyph right of the caption shows the state: up,
 // disabled, pressed (while the mouse holds it) and down. The glyphs are the
-// four 10 x 10 pictures of the resource "IDB_BUTTONS_ONOFF".
+// four 10 x 10 pictures of the resource "IDB_BUTTONS_ONOFF". A picture
+// button takes another strip of four glyphs and no caption.
 class TOnOffButtonVorn : public QToolButton {
     Q_OBJECT
 
@@ -19,6 +20,11 @@ public:
 
     enum GlyphState { GlyphUp = 0, GlyphDisabled = 1, GlyphPressed = 2, GlyphDown = 3 };
     GlyphState glyphState() const;
+
+    // Replaces the lamp by `strip`: four glyphs of equal width side by side,
+    // in the order of GlyphState.
+    void setGlyphs(const QPixmap& strip);
+    QSize glyphSize() const;
 
     QSize sizeHint() const override;
 

@@ -35,6 +35,20 @@ void TScrollBarVorn::actionTaken(int action)
 
 void TScrollBarVorn::wheelEvent(QWheelEvent* event) { event->ignore(); }
 
+// Qt's horizontal scroll bar moves left on the right arrow (its controls are
+// inverted for the page keys of vertical bars); here the arrows go their way.
+void TScrollBarVorn::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (orientation() == Qt::Horizontal && (key == Qt::Key_Left || key == Qt::Key_Right)) {
+        const bool right = (key == Qt::Key_Right) != isRightToLeft();
+        triggerAction(right ? SliderSingleStepAdd : SliderSingleStepSub);
+        event->accept();
+        return;
+    }
+    QScrollBar::keyPressEvent(event);
+}
+
 void TScrollBarVorn::mouseReleaseEvent(QMouseEvent* event)
 {
     const bool dragging = isSliderDown();

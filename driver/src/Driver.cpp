@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <limits>
 #include <thread>
 
 namespace qrv {
@@ -23,10 +24,6 @@ constexpr uint32_t kFrontEndWords[] = {0x1BAFF, 0x2007F, 0x3DB7F, 0xA007F, 0xBDB
 constexpr int32_t kMaxFunctionCode = 35;
 
 bool flag(intptr_t value) { return (value & 0xFF) != 0; }
-
-bool writesResult(int code) {
-    return (code >= DensityChannelA && code <= SampleData) || code == DeviceSerialNumber;
-}
 
 void setBit(uint8_t& flags, uint8_t bit, bool on) { flags = static_cast<uint8_t>(on ? (flags | bit) : (flags & ~bit)); }
 
@@ -138,9 +135,11 @@ int32_t TDriver::DeviceFunction(int32_t fullCode, uint16_t* samples, uint8_t* by
         return 0;
     }
     // Without the USB library's functions (after a failed reload or
-    // DeInitializeDevice) the device cannot be reached: not ready.
+    // DeInitializeDevice) the device cannot be reached: not ready. Only a
+    // sample read learns that no word came; the other results stay as the
+    // caller left them (a zero level it keeps, for instance).
     if (!state_.Ready || !usbBound()) {
-        if (result && writesResult(code))
+        if (result && code == SampleData)
             *result = 0;
         return kDriverNotReady;
     }
@@ -271,8 +270,10 @@ void TDriver::setRange(int channel, intptr_t value, int32_t* result) {
 void TDriver::setVerticalLevel(int channel, intptr_t value, int32_t* result) {
     TChannelState& ch = state_.Channels[channel];
     ch.OffsetCode = clampOffsetCode(value);
-    ch.ZeroLevel = static_cast<int32_t>(
-        rm::roundHalfEvenClamped(frontEnd_.OffsetCodeToLevel(channel, ch.OffsetCode), 0, 255));
+    // The sample code of 0 V: outside 0..255 while 0 V is off the screen.
+    ch.ZeroLevel = static_cast<int32_t>(rm::roundHalfEvenClamped(
+        frontEnd_.OffsetCodeToLevel(channel, ch.OffsetCode), std::numeric_limits<int32_t>::min(),
+        std::numeric_limits<int32_t>::max()));
     writeRegister(12, (kMaxOffsetCode - ch.OffsetCode) | (channel == kChannelB ? 0x8000 : 0));
     if (state_.deviceLost())
         return;

@@ -59,8 +59,9 @@ uint8_t TReadChain::ReadSamplesWithOverrides(uint16_t* buffer, int32_t& count, i
     const uint8_t status = (this->*readStage_)(buffer, count, first, end);
     const bool groundA = state_.Channels[kChannelA].Ground != 0;
     const bool groundB = state_.Channels[kChannelB].Ground != 0;
-    const uint16_t levelA = static_cast<uint8_t>(state_.Channels[kChannelA].ZeroLevel);
-    const uint16_t levelB = std::max<uint16_t>(static_cast<uint8_t>(state_.Channels[kChannelB].ZeroLevel), 1);
+    // A zero level off the screen reads as the nearest screen edge.
+    const auto levelA = static_cast<uint16_t>(std::clamp(state_.Channels[kChannelA].ZeroLevel, 0, 255));
+    const auto levelB = static_cast<uint16_t>(std::clamp(state_.Channels[kChannelB].ZeroLevel, 1, 255));
     for (int32_t i = 0; i < count; ++i) {
         if (isMarker(buffer[i]))
             continue;

@@ -2,6 +2,10 @@
 
 #include "SharedLibrary.h"
 
+#include <dlfcn.h>
+
+#include <string>
+
 namespace qrv {
 
 const char* const kUsbFunctionNames[kUsbFunctionCount] = {
@@ -13,12 +17,24 @@ const char* const kUsbFunctionNames[kUsbFunctionCount] = {
 
 namespace {
 
+// The folder of the file that holds this code (the driver library), with a
+// trailing "/"; empty when the loader cannot tell.
+std::string folderOfThisModule() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<const void*>(&makeSharedLibraryResolver), &info) == 0 || !info.dli_fname)
+        return {};
+    const std::string file = info.dli_fname;
+    const size_t slash = file.rfind('/');
+    return slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
+}
+
 class SharedLibraryResolver : public UsbLibraryResolver {
 public:
+    // The full path beside the driver library, not a bare name for the loader
+    // to search: a bare name would be looked up with the RUNPATH of whoever
+    // calls dlopen, and a sanitizer's dlopen interceptor is another module.
     bool load() override {
-        // A bare file name: the dynamic loader looks beside the driver library
-        // (its RUNPATH is $ORIGIN).
-        return library_.open(rm::SharedLibrary::moduleFileName("ulmex.dll"));
+        return library_.open(folderOfThisModule() + rm::SharedLibrary::moduleFileName("ulmex.dll"));
     }
     void* lookup(const char* name) override { return library_.symbol(name); }
     bool release() override {

@@ -204,15 +204,27 @@ void TAcquisitionThreadRM::updateLamps() {
 
 // The library is released and bound anew on the user-interface thread, whose
 // dialogs offer retry, demo mode or the end; then every setting is sent again.
+// Once the program is ending (the thread is told to terminate) no step runs:
+// no library is loaded again and no device dialog appears.
 void TAcquisitionThreadRM::recoverFromUsbFailure() {
-    rm::UiCall::invoke([this] { driver_.ReleaseLibrary(); });
-    rm::UiCall::invoke([this] { notify(TScopeNotifyCode::snDeviceReinitialized); });
+    const auto step = [this](auto work) {
+        rm::UiCall::invoke([&] {
+            if (!Terminated())
+                work();
+        });
+        return !Terminated();
+    };
+    if (!step([this] { driver_.ReleaseLibrary(); }) ||
+        !step([this] { notify(TScopeNotifyCode::snDeviceReinitialized); }))
+        return;
     driver_.SetDeviceInfo(scope_.DeviceInfo().data());
-    rm::UiCall::invoke([this] { driver_.InitializeDriver(); });
-    if (!driver_.TerminateApplication()) {
-        driver_.SetForceSettings(true);
-        PushSettings();
-    }
+    if (!step([this] { driver_.InitializeDriver(); }) || driver_.TerminateApplication())
+        return;
+    // The fresh driver starts in its first range: the levels of the forced
+    // push must be converted in the channels' own ranges, as before the loss.
+    driver_.SendRanges();
+    driver_.SetForceSettings(true);
+    PushSettings();
 }
 
 void TAcquisitionThreadRM::notify(TScopeNotifyCode code) { scope_.Notify(code, kSenderGroup); }

@@ -37,6 +37,10 @@ public:
 
     static uint32_t steadyTicks();
 
+    // The sample code at which a channel with this offset code draws 0 V (the
+    // centre of its wave); outside 1..255 when 0 V lies off the screen.
+    static int32_t ZeroLevel(uint16_t offsetCode) { return 640 - (4096 - offsetCode) / 4; }
+
 private:
     int sampleCode(const Channel& channel, double phaseSamples, int64_t i, double samplesPerPeriod);
 

@@ -5,6 +5,7 @@
 #include "ProgramFolder.h"
 #include "RateTables.h"
 #include "Rounding.h"
+#include "recorder/RecorderStrings.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -62,7 +63,7 @@ void TVirtualDriverVornRM::InitializeDriver() {
 
     const std::string folder = libraryFolder_.empty() ? rm::programFolder() : libraryFolder_;
     if (!library_.open(folder + "/" + rm::SharedLibrary::moduleFileName(kDriverDllName))) {
-        if (rm::showMessage("Driver QuorvRMDrv.Dll not present. Continue?", {}, rm::MsgButtons::YesNo,
+        if (rm::showMessage(RecorderStrings::DriverNotPresent, {}, rm::MsgButtons::YesNo,
                             rm::MsgIcon::Error) != rm::MsgResult::Yes) {
             requestTermination();
             return;
@@ -107,13 +108,13 @@ void TVirtualDriverVornRM::initializeDevice() {
         case InitUsbLibraryMissing:
         case InitUsbFunctionMissing:
             rm::showMessage(result == InitUsbLibraryMissing
-                                ? "The ulmex drivers are not installed"
-                                : "USB driver is missing some function. Please install newest USB driver",
+                                ? RecorderStrings::UlmexNotInstalled
+                                : RecorderStrings::UsbFunctionMissing,
                             {}, rm::MsgButtons::Ok, rm::MsgIcon::Error);
             enterDemoMode();
             return;
         case InitBrokenCalibration:
-            rm::showMessage("Broken calibration data. Please contact the manufacturer.", {}, rm::MsgButtons::Ok,
+            rm::showMessage(RecorderStrings::BrokenCalibration, {}, rm::MsgButtons::Ok,
                             rm::MsgIcon::Error);
             deviceInitialized_ = true;
             demoMode_ = false;
@@ -121,10 +122,10 @@ void TVirtualDriverVornRM::initializeDevice() {
             return;
         default: {
             const char* text =
-                result == InitDeviceNotPresent ? "Device not present. Retry?"
+                result == InitDeviceNotPresent ? RecorderStrings::DeviceNotPresentRetry
                 : result == InitNotPowered
-                    ? "Device is present, but not powered. Please power the device to start the application. Retry?"
-                    : "Device initialization failed. Retry?";
+                    ? RecorderStrings::DeviceNotPoweredRetry
+                    : RecorderStrings::DeviceInitFailedRetry;
             switch (rm::showMessage(text, {}, rm::MsgButtons::YesNoCancel, rm::MsgIcon::Error)) {
             case rm::MsgResult::Yes:
                 continue;
@@ -164,7 +165,7 @@ void TVirtualDriverVornRM::readVersions() {
 void TVirtualDriverVornRM::readSerialNumber() {
     int32_t serial = 0;
     if (demoMode_ || !call(::DeviceSerialNumber, 0, &serial) || serial == 0)
-        deviceSerialNumber_ = "N/A";
+        deviceSerialNumber_ = RecorderStrings::SerialNotAvailable;
     else
         deviceSerialNumber_ = formatNumber("%.8d", serial);
 }
@@ -190,7 +191,7 @@ bool TVirtualDriverVornRM::call(int32_t code, intptr_t value, int32_t* result, u
 
 uint8_t TVirtualDriverVornRM::ReadData(uint16_t* buffer, int32_t& count) {
     count = 0;
-    if (!deviceInitialized_ || demoMode_)
+    if (generatorInUse())
         return GenerateDemoData(buffer, count);
     int32_t words = 0;
     uint8_t status = 0;
@@ -237,9 +238,12 @@ void TVirtualDriverVornRM::logRecord32(uint16_t type, int32_t value) {
     logBlock({0, 5, type, static_cast<uint16_t>(bits & 0xFFFF), static_cast<uint16_t>(bits >> 16)});
 }
 
+// The zero position is a 16-bit two's complement word: 0 V below the screen
+// gives a negative one.
 void TVirtualDriverVornRM::logVerticalLevel(int channel) {
+    const auto zero = static_cast<int16_t>(std::clamp<int32_t>(zero_[channel], INT16_MIN, INT16_MAX));
     logBlock({0, 6, static_cast<uint16_t>(kRecordVerticalLevel + channel), offsetCode_[channel],
-              static_cast<uint16_t>(zero_[channel] & 0xFFFF), 0});
+              static_cast<uint16_t>(zero), 0});
 }
 
 void TVirtualDriverVornRM::WriteSettingsHeader() {
@@ -314,8 +318,10 @@ void TVirtualDriverVornRM::setVerticalLevel(int channel, uint16_t level) {
         return;
     offsetCode_[channel] = code;
     int32_t zero = kNoAnswer;
+    if (generatorInUse())
+        zero_[channel] = DemoSignalGenerator::ZeroLevel(code);
     // A device lost just now answers nothing: the zero level stays as it was.
-    if (call(::VerticalLevelChannelA + channel, code, &zero) && zero != kNoAnswer)
+    else if (call(::VerticalLevelChannelA + channel, code, &zero) && zero != kNoAnswer)
         zero_[channel] = zero;
     if (settingsToFile_)
         logVerticalLevel(channel);
@@ -327,6 +333,9 @@ void TVirtualDriverVornRM::setProbe(int channel, int32_t probe) {
     probe_[channel] = probe;
     logRecord(static_cast<RecordType>(kRecordProbe + channel), static_cast<uint16_t>(probe));
     call(::SourceProbeA + channel, probe);
+    // The deflection includes the probe: the density setter of this push
+    // writes it anew.
+    deflectionDue_[channel] = true;
 }
 
 void TVirtualDriverVornRM::SetSMPSetting(int32_t index) {
@@ -344,20 +353,30 @@ void TVirtualDriverVornRM::SetSMPSetting(int32_t index) {
 }
 
 void TVirtualDriverVornRM::setDensity(int channel, uint16_t density) {
-    if (unchanged(density == density_[channel]))
+    const bool rangeDue = !unchanged(density == density_[channel]);
+    if (!rangeDue && !deflectionDue_[channel])
         return;
     density_[channel] = density;
-    if (!deviceInitialized_)
-        return;
-    const int32_t rangeKey = channelDeflection(channel) / probeFactor(probe_[channel]);
-    int32_t offsetCode = kNoAnswer;
-    call(::DensityChannelA + channel, rangeKey, &offsetCode);
-    if (deviceCalibrationOK_ && offsetCode != kNoAnswer) {
-        // The device moved the level to keep the zero in place: follow it.
-        settingsToFile_ = true;
-        setVerticalLevel(channel, static_cast<uint16_t>(4095 - std::clamp(offsetCode, 0, 4095)));
-        setBackRequested_ = true;
-        settingsToFile_ = false;
+    deflectionDue_[channel] = false;
+    if (rangeDue && deviceInitialized_) {
+        int32_t offsetCode = kNoAnswer;
+        call(::DensityChannelA + channel, rangeKey(channel), &offsetCode);
+        if (deviceCalibrationOK_ && offsetCode != kNoAnswer) {
+            // The device moved the level to keep the zero in place: follow it.
+            settingsToFile_ = true;
+            setVerticalLevel(channel, static_cast<uint16_t>(4095 - std::clamp(offsetCode, 0, 4095)));
+            setBackRequested_ = true;
+            settingsToFile_ = false;
+        }
     }
     logRecord32(kRecordDeflection + channel, channelDeflection(channel));
 }
+
+void TVirtualDriverVornRM::SendRanges() {
+    for (int c = 0; c < 2; ++c) {
+        int32_t offsetCode = 0;
+        call(::DensityChannelA + c, rangeKey(c), &offsetCode);
+    }
+}
+
+int32_t TVirtualDriverVornRM::rangeKey(int c) const { return channelDeflection(c) / probeFactor(probe_[c]); }

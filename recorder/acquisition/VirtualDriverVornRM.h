@@ -43,6 +43,11 @@ public:
     uint8_t ReadData(uint16_t* buffer, int32_t& count);
     uint8_t GenerateDemoData(uint16_t* buffer, int32_t& count);
 
+    // Gives a freshly initialised device the ranges of both channels (codes
+    // 10, 11), so the levels of the next push are converted in the right
+    // range; no parameter block, no level follows.
+    void SendRanges();
+
     void ClearSettingsLog();
     // Copies the logged words to `destination` (room for kSettingsLogWords),
     // reports their number and empties the log.
@@ -182,6 +187,9 @@ private:
     };
 
     int32_t channelDeflection(int c) const;  // c: 0 channel A, 1 channel B
+    int32_t rangeKey(int c) const;           // mV per division at the input
+    // The samples come from the demo generator, not from a device.
+    bool generatorInUse() const { return !deviceInitialized_ || demoMode_; }
     bool unchanged(bool equal) const { return equal && !forceSettings_; }
     // DeviceFunction while a device is initialised; false when it was not called
     // or the driver is not ready.
@@ -239,6 +247,7 @@ private:
     std::array<bool, 2> dc_{};
     std::array<bool, 2> ground_{};
     std::array<uint16_t, 2> density_{};
+    std::array<bool, 2> deflectionDue_{};  // a probe change waits for its deflection block
     std::array<bool, 2> statusChannel_{};
     int32_t smpSetting_ = 0;
 

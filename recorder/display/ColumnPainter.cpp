@@ -81,7 +81,7 @@ uint16_t ColumnPainter::traceWord(int age) const {
     return settings_.minMax ? rings_.minWord(slot) : rings_.value(settings_.ring, slot);
 }
 
-void ColumnPainter::column(int x, int age) {
+void ColumnPainter::column(int x, int age, AfterMarker afterMarker) {
     if (age >= held_)
         return;
     const int slot = slotOf(age);
@@ -93,7 +93,7 @@ void ColumnPainter::column(int x, int age) {
     else if (settings_.minMax)
         minMaxColumn(x, slot);
     else
-        traceColumn(x, age);
+        traceColumn(x, age, afterMarker);
 }
 
 void ColumnPainter::markerLine(int x, ColumnKind kind) {
@@ -119,11 +119,22 @@ void ColumnPainter::minMaxColumn(int x, int slot) {
         channel(8, settings_.colorB);
 }
 
-void ColumnPainter::traceColumn(int x, int age) {
+void ColumnPainter::traceColumn(int x, int age, AfterMarker afterMarker) {
     const uint16_t word = traceWord(age);
-    // The trace is broken at markers and starts afresh after them.
-    const bool joined = settings_.modeLine && isSample(age + 1);
-    const uint16_t before = joined ? traceWord(age + 1) : 0;
+    bool joined = false;
+    uint16_t before = 0;
+    if (settings_.modeLine && age + 1 < held_) {
+        if (isSample(age + 1)) {
+            joined = true;
+            before = traceWord(age + 1);
+        } else if (afterMarker == AfterMarker::ContinueAcross && isSample(age + 2)) {
+            joined = true;
+            before = traceWord(age + 2);
+        } else if (afterMarker == AfterMarker::StartLevel) {
+            joined = true;
+            before = word;
+        }
+    }
     const auto channel = [&](int shift, rm::WinColor color) {
         const int y = row(word >> shift);
         if (joined) {

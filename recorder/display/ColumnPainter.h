@@ -50,9 +50,14 @@ public:
     // Dotted lines at the zero levels of grounded channels while no measurement runs.
     void groundLines();
 
+    // Where a single-ring line trace comes from when the column before is a
+    // marker: nowhere (the trace breaks), from the marker's x at the level of
+    // the column before the marker, or from x − 1 at the column's own level.
+    enum class AfterMarker { Break, ContinueAcross, StartLevel };
+
     // Draws the column `age` columns before the newest (0 is the newest) at x.
     // A trace in single-ring line mode joins the column before it, drawn at x − 1.
-    void column(int x, int age);
+    void column(int x, int age, AfterMarker afterMarker = AfterMarker::Break);
 
     // Which stored value a channel's square or trace point uses for a column.
     uint16_t traceWord(int age) const;
@@ -65,7 +70,7 @@ private:
     // A dotted line across the width at the row of sample code `code`; none
     // when that row lies outside the bitmap.
     void levelLine(int code, rm::WinColor color);
-    void traceColumn(int x, int age);
+    void traceColumn(int x, int age, AfterMarker afterMarker);
 
     QImage& bitmap_;
     QPainter painter_;

@@ -41,19 +41,17 @@ int TRollScreenEKGVornRM::columnX(int width, int age) const {
     return ((sweepX_ - 1 - age) % positions + positions) % positions;
 }
 
+// The strip from the cursor on and, when it runs past the right edge, the
+// rectangle from x = 0 to width − start + count (exclusive), so the erase at a
+// wrap reaches further than the columns that wrap. The strip's grid is not
+// continued at the left edge: it comes back as the sweep passes again.
 void TRollScreenEKGVornRM::eraseAhead(ColumnPainter& painter, int start, int64_t count) {
     const int width = painter.width();
     const int span = static_cast<int>(std::min<int64_t>(count, width + 1));
-    const int beforeEdge = std::min(span, width - start);
-    painter.fillBackground(start, beforeEdge);
-    DrawGrid(painter, start, beforeEdge);
-    // Positions past `width` continue at x = 0; position `width` itself is
-    // outside the bitmap.
-    const int wrapped = span - (width + 1 - start);
-    if (wrapped > 0) {
-        painter.fillBackground(0, wrapped);
-        DrawGrid(painter, 0, wrapped);
-    }
+    painter.fillBackground(start, std::min(span, width - start));
+    DrawGrid(painter, start, std::min(span, width - start));
+    if (start + span > width)
+        painter.fillBackground(0, width - start + span);
 }
 
 void TRollScreenEKGVornRM::DrawGrid(ColumnPainter& painter, int start, int count) {
@@ -67,7 +65,8 @@ void TRollScreenEKGVornRM::DrawGrid(ColumnPainter& painter, int start, int count
 
 void TRollScreenEKGVornRM::drawCursor(ColumnPainter& painter, bool squares) {
     painter.fill(sweepX_, 0, 1, painter.height(), kCursorColor);
-    if (!squares || !painter.isSample(0))
+    // The squares stand at the newest column's stored values, a marker's too.
+    if (!squares)
         return;
     const DisplaySettings& s = painter.settings();
     const uint16_t newest = painter.traceWord(0);

@@ -17,9 +17,13 @@ void TRollScreenShiftVornRM::appendColumns(ColumnPainter& painter, int64_t newCo
     painter.fillBackground(width - strip, strip);
     DrawGrid(painter, newColumns);
     // The newest column lands at width − 1; older ones of a long block have
-    // scrolled out already.
+    // scrolled out already. A trace goes on past a marker inside the block from
+    // the level before the marker; after a marker that ended the previous
+    // block it starts at the first new column's level.
     for (int age = strip - 1; age >= 0; --age)
-        painter.column(width - 1 - age, age);
+        painter.column(width - 1 - age, age,
+                       age == newColumns - 1 ? ColumnPainter::AfterMarker::StartLevel
+                                             : ColumnPainter::AfterMarker::ContinueAcross);
 }
 
 void TRollScreenShiftVornRM::redrawContents(ColumnPainter& painter) {

@@ -3,6 +3,8 @@
 #include "FileSizeCounter.h"
 #include "IndexFileName.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 using rm::ExclusiveFile;
@@ -10,6 +12,7 @@ using rm::ExclusiveFile;
 DataFileWriter::OpenResult DataFileWriter::openForAppend(const std::string& name) {
     std::lock_guard lock(streamLock_);
     stream_.close();
+    fileSize_.store(0);
     const ExclusiveFile::Result opened = stream_.open(name, ExclusiveFile::Mode::ReadWrite);
     if (opened == ExclusiveFile::Result::Ok) {
         endPosition_ = stream_.size();
@@ -30,6 +33,13 @@ DataFileWriter::OpenResult DataFileWriter::openForAppend(const std::string& name
     return OpenResult::Created;
 }
 
+bool DataFileWriter::holds(const std::string& name) const {
+    std::lock_guard lock(streamLock_);
+    struct stat open {}, named {};
+    return stream_.isOpen() && ::fstat(stream_.fd(), &open) == 0 && ::stat(name.c_str(), &named) == 0 &&
+           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
 bool DataFileWriter::recreate(const std::string& name) {
     std::lock_guard lock(streamLock_);
     stream_.close();
@@ -48,18 +58,23 @@ bool DataFileWriter::isOpen() const {
     return stream_.isOpen();
 }
 
-DataFileWriter::AppendResult DataFileWriter::append(const uint16_t* words, size_t count) {
+bool DataFileWriter::append(const uint16_t* words, size_t count) {
     std::lock_guard lock(streamLock_);
-    AppendResult result;
     if (!stream_.isOpen() || count == 0)
-        return result;
+        return true;
     const size_t bytes = count * sizeof(uint16_t);
-    result.bytesWritten = stream_.writeAt(endPosition_, words, bytes);
-    result.failed = result.bytesWritten != static_cast<int64_t>(bytes);
-    endPosition_ += result.bytesWritten;
-    if (result.bytesWritten > 0)
-        fileSize_.add(result.bytesWritten);
-    return result;
+    const int64_t written = stream_.writeAt(endPosition_, words, bytes);
+    if (written == static_cast<int64_t>(bytes)) {
+        endPosition_ += written;
+        fileSize_.add(written);
+        return true;
+    }
+    // A torn block would make the rest of the file unreadable: the part of
+    // the words that reached the file is cut off again where possible.
+    if (written > 0 && !stream_.truncate(endPosition_))
+        fileSize_.add(written);
+    stream_.close();
+    return false;
 }
 
 void DataFileWriter::deleteIndexFileOf(const std::string& name) {

@@ -21,10 +21,16 @@ public:
     enum class OpenResult { Appending, Created, Failed };
 
     // Closes the current file, then opens `name` at its end and deletes its
-    // index file, or creates it when it does not exist. A file that exists but
-    // cannot be opened (held by another program, no permission) is left as it
-    // is: Failed. The size is stored without showing it.
+    // index file, or creates it when it does not exist; both under the one
+    // lock, so an append lands whole in the old file or in the new one. A file
+    // that exists but cannot be opened (held by another program, no
+    // permission) is left as it is: Failed, no file open, size 0. The size is
+    // stored without showing it.
     OpenResult openForAppend(const std::string& name);
+
+    // True when the open file is the file `name` names (the same file under
+    // another spelling of its path too).
+    bool holds(const std::string& name) const;
 
     // Closes the current file, shows size 0 and creates `name` empty (an
     // existing file is emptied only once it is held exclusively). False when
@@ -34,13 +40,11 @@ public:
     void close();
     bool isOpen() const;
 
-    struct AppendResult {
-        int64_t bytesWritten = 0;
-        bool failed = false;
-    };
-    // Writes the words at the end of the open file and adds the bytes actually
-    // written to the size. Without an open file nothing happens.
-    AppendResult append(const uint16_t* words, size_t count);
+    // Writes the words at the end of the open file and adds their bytes to
+    // the size; true without an open file (nothing to do). A failed write
+    // takes back what part of the words reached the file and closes it (it is
+    // no longer held, another program can take it): false.
+    bool append(const uint16_t* words, size_t count);
 
 private:
     void deleteIndexFileOf(const std::string& name);

@@ -5,7 +5,10 @@
 #include "MessageBoxes.h"
 #include "RateTables.h"
 #include "Rounding.h"
+#include "recorder/RecorderStrings.h"
 #include "ValueLabelLink.h"
+
+#include <QMetaObject>
 
 #include <algorithm>
 
@@ -53,13 +56,18 @@ void TVirtualScopeVornRM::SetSavingActivated(bool value) {
 }
 
 void TVirtualScopeVornRM::SetFileName(const std::string& name) {
-    writer_.close();
-    fileSize_.store(0);
     dataFileName_ = name;
-    if (!applicationInitialized_ || !savingActivated_)
+    if (!applicationInitialized_ || !savingActivated_) {
+        writer_.close();
+        fileSize_.store(0);
+        return;
+    }
+    // Appending to the file already open is what the open stream does: it is
+    // kept, so no block is lost between a close and a reopen.
+    if (writer_.holds(name))
         return;
     if (writer_.openForAppend(name) == DataFileWriter::OpenResult::Failed)
-        showFileFailure("Cannot create file " + name);
+        showFileFailure(std::string(RecorderStrings::CannotCreateFile) + name);
 }
 
 std::string TVirtualScopeVornRM::IndexFileName(const std::string& name) const {
@@ -68,14 +76,18 @@ std::string TVirtualScopeVornRM::IndexFileName(const std::string& name) const {
 
 void TVirtualScopeVornRM::ClearFile() {
     if (!writer_.recreate(dataFileName_))
-        showFileFailure("Cannot create file " + dataFileName_);
+        showFileFailure(std::string(RecorderStrings::CannotCreateFile) + dataFileName_);
 }
 
 void TVirtualScopeVornRM::AppendToFile(const uint16_t* words, size_t count) {
-    if (!savingActivated_)
+    if (!savingActivated_ || writer_.append(words, count))
         return;
-    if (writer_.append(words, count).failed)
-        showFileFailure("Write to file failed.");
+    // The writer has closed the file; the panels learn on their own thread
+    // that saving is off.
+    showFileFailure(RecorderStrings::WriteToFileFailed);
+    QMetaObject::invokeMethod(
+        &uiContext_, [this] { Notify(TScopeNotifyCode::snSettingsChanged, ScopeGroup::All); },
+        Qt::QueuedConnection);
 }
 
 void TVirtualScopeVornRM::showFileFailure(const std::string& text) {
@@ -128,10 +140,10 @@ int32_t TVirtualScopeVornRM::Deflection(int channel) const {
 
 void TVirtualScopeVornRM::ProbeText(int channel, std::string& text) const {
     switch (channel == kChannelB ? sourceProbeB_.load() : sourceProbeA_.load()) {
-    case 1: text = "    1:1"; break;
-    case 2: text = "  1:10"; break;
-    case 3: text = "1:100"; break;
-    case 4: text = "1:1000"; break;
+    case 1: text = RecorderStrings::Probe1; break;
+    case 2: text = RecorderStrings::Probe10; break;
+    case 3: text = RecorderStrings::Probe100; break;
+    case 4: text = RecorderStrings::Probe1000; break;
     default: break;
     }
 }

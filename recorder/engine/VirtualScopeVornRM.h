@@ -6,6 +6,8 @@
 #include "ScopeNotify.h"
 #include "WinColor.h"
 
+#include <QObject>
+
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -55,17 +57,19 @@ public:
     bool SavingActivated() const { return savingActivated_; }
     // Stores, then reopens the current file name (opens it only while saving).
     void SetSavingActivated(bool value);
-    // Closes the data file and takes the new name; opens it for append (or
-    // creates it when missing) once the program is initialised and saving is
-    // on. A file that cannot be opened gives "Cannot create file <name>" and
-    // switches saving off.
+    // Takes the new name; opens it for append (or creates it when missing)
+    // once the program is initialised and saving is on, else closes the data
+    // file. The file already open stays open as it is. A file that cannot be
+    // opened gives "Cannot create file <name>" and switches saving off.
     void SetFileName(const std::string& name);
     std::string GetFileName() const { return dataFileName_; }
     std::string IndexFileName(const std::string& name) const;
     // Recreates the current file empty and keeps it open, saving on or off.
     void ClearFile();
     // Processing thread: writes the words to the data file while saving is on.
-    // A failed write stops saving and shows "Write to file failed." once.
+    // A failed write closes the file, stops saving, shows "Write to file
+    // failed." once and queues code 2 (group 255) for the user-interface
+    // thread.
     void AppendToFile(const uint16_t* words, size_t count);
     bool IsFileOpen() const { return writer_.isOpen(); }
 
@@ -361,4 +365,6 @@ private:
     std::atomic<TVirtualDriverVornRM*> virtualDriver_{nullptr};
     std::atomic<ValueLabelLink*> actualVoltageA_{nullptr}, actualVoltageB_{nullptr};
     std::array<uint8_t, kDeviceInfoBytes> deviceInfo_{};
+    // Lives on the user-interface thread; calls queued from workers die with it.
+    QObject uiContext_;
 };

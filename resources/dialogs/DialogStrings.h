@@ -5,9 +5,33 @@
 namespace DialogStrings {
 
 // settings text file
+inline constexpr char SettingsHeaderLine[] = "Inproper modification of this file may lead to SW malfunction";
+inline constexpr char SettingsSeparatorLine[] = "-------------------------------------------------------------";
 
 // colour dialog
+inline constexpr char ColorSettingsCaption[] = "Color settings";
+inline constexpr char ColorChannel[] = "Channel ";
+inline constexpr char ColorChannelSuffixA[] = " A";
+inline constexpr char ColorChannelSuffixB[] = " B";
+inline constexpr char ColorGrid[] = "Grid";
+inline constexpr char ColorBackground[] = "Background";
+inline constexpr char ColorSetButton[] = "Set    ";
+inline constexpr char ColorOK[] = "OK";
+inline constexpr char ColorCancel[] = "Cancel";
 
 // about box
+inline constexpr char AboutCaption[] = "About";
+inline constexpr char AboutFindUsAt[] = "Find us at:";
+inline constexpr char AboutContactUsAt[] = "Contact us at:";
+inline constexpr char AboutSoftwareVersion[] = "Software version:";
+inline constexpr char AboutUSBDriverVersion[] = "USB driver version:";
+inline constexpr char AboutDeviceSN[] = "Device SN:";
+inline constexpr char AboutOK[] = "OK";
+inline constexpr char AboutVersionNotAvailable[] = "N/A";
+// The maker's web page and support address (the Help menus use them too).
+inline constexpr char CompanySiteText[] = "www.example.com";
+inline constexpr char CompanySiteAddress[] = "https://www.example.com/";
+inline constexpr char CompanyMailText[] = "support@example.com";
+inline constexpr char CompanyMailAddress[] = "mailto:support@example.com";
 
 } // namespace DialogStrings

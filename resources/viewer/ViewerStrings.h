@@ -7,10 +7,87 @@ namespace ViewerStrings {
 // viewer engine
 
 // main window, open panel, settings and main display
+inline constexpr char MainCaption[] = "Norvak Roll mode viewer";
+inline constexpr char CaptionBeforeFileName[] = "       ";  // seven blanks
+inline constexpr char ChannelsPanelCaption[] = " Display ";
+inline constexpr char BufferingPanelCaption[] = " Progress ";
+inline constexpr char OpenFilePanelCaption[] = " Load ";
+inline constexpr char VoltagesPanelCaption[] = " Cursors ";
+inline constexpr char SweepPanelCaption[] = " DSP/SMP ";
+inline constexpr char ZoomPanelCaption[] = "Zoom";
+inline constexpr char FileSizeLabelCaption[] = "Size:";
+inline constexpr char BufferViewHint[] = "Screen shift in its buffer";
+inline constexpr char QuickViewHint[] = "Screen buffer shift in file";
+inline constexpr char SweepMinusHint[] = "Decreases waveform zoom";
+inline constexpr char SweepPlusHint[] = "Increases waveform zoom";
+inline constexpr char SweepOnOffHint[] = "Activates deactivates waveform zoom";
+inline constexpr char SaveFileBrowseButtonHint[] = "Browse for data file";
+inline constexpr char OpenButtonHint[] = "Opens selected file";
+inline constexpr char ChannelButtonHint[] = "Activates/deactivates given channel";
+inline constexpr char SweepSingleButtonHint[] = "Selects single sample display mode";
+inline constexpr char SweepCalcButtonHint[] = "Selects agregated sample display mode";
+inline constexpr char SweepAggregationHint[] = "Selects Max/Min/Avg agregation mode";
+inline constexpr char OnOffVoltagesHint[] = "Activates/deactivates voltmeter cursors";
+inline constexpr char MenuFile[] = "File";
+inline constexpr char MenuPrint[] = "Print";
+inline constexpr char MenuExit[] = "Exit";
+inline constexpr char MenuSettings[] = "Settings";
+inline constexpr char MenuColorSettings[] = "Color settings";
+inline constexpr char MenuShowGrid[] = "Show grid";
+inline constexpr char MenuHelp[] = "Help";
+inline constexpr char MenuIndex[] = "Index";
+inline constexpr char MenuNorvakWeb[] = "Norvak web";
+inline constexpr char MenuSupport[] = "Support";
+inline constexpr char MenuAbout[] = "About";
+inline constexpr char ExitQuestion[] = "Exit program?";
+inline constexpr char ProgressReady[] = "Ready";
+inline constexpr char OpenDialogCaption[] = "Open";
+inline constexpr char OpenDialogFilter[] = "Roll mode files (*.rmd)";
+inline constexpr char OpenDialogSuffix[] = "rmd";
+inline constexpr char DataFileExtension[] = ".rmd";
+inline constexpr char SettingsFileName[] = "Preview.ini";
+inline constexpr char UserSettingsFileName[] = "PreviewSettings.dat";
+inline constexpr char ProposedDataFileName[] = "sdata.rmd";
+inline constexpr char SettingsFileMissingBefore[] = "File ";
+inline constexpr char SettingsFileMissingAfter[] = " is missing";
+inline constexpr char SettingsCannotCreate[] = "Cannot create file ";
+inline constexpr char SettingsWriteFailed[] = "Write to file failed";
+inline constexpr char SettingsReadError[] = "Error reading file";
 
 // view bars, time bar, zoom, channel and display-mode panels
+inline constexpr char TimePerDivisionPrefix[] = "tdiv = ";
+inline constexpr char CrossesTimePrefix[] = "t = ";
+inline constexpr char CrossesTimeOff[] = "t = N/A";
+inline constexpr char CursorHintTimePrefix[] = "t: ";
+inline constexpr char CursorHintDeltaPrefix[] = "dt: ";
+inline constexpr char InexactTimeMark[] = "!";
+inline constexpr char ZoomCaptionSuffix[] = ":1";
 
 // cursors, pop-up menus, voltage-cursor panel, cursor dialog, cursor-times window
+inline constexpr char CursorDialogCaption[] = "Cursor properties";
+inline constexpr char CursorTypeLabel[] = "Cursor type";
+inline constexpr char CursorColorLabel[] = "Cursor color";
+inline constexpr char CancelButton[] = "Cancel";
+inline constexpr char CursorNameLabel[] = "Cursor name";
+inline constexpr char UserTimeLabel[] = "Time";
+inline constexpr char CursorTypeWaveform[] = "Waveform";
+inline constexpr char CursorTypeScreen[] = "Screen";
+inline constexpr char CursorTypeTimeSynchro[] = "Time Synchro";
+inline constexpr char TimeRelationsCaption[] = "Time relations";
+inline constexpr char ExportToClipboard[] = "Export to clipoboard";
+inline constexpr char TimesExported[] = "Times exported to clipboard";
+inline constexpr char EditCursor[] = "Edit cursor";
+inline constexpr char DeleteSelectedCursor[] = "Delete selected cursor";
+inline constexpr char AddWaveformCursor[] = "Add waveform cursor";
+inline constexpr char SetTimeSynchro[] = "Set time synchro";
+inline constexpr char DeleteLastCursor[] = "Delete last cursor";
+inline constexpr char DeleteAllCursors[] = "Delete all cursors";
+inline constexpr char DisplayTimes[] = "Display times";
+inline constexpr char BringCursor[] = "Bring cursor";
+inline constexpr char DeleteTimeSynchro[] = "Delete time synchro";
+inline constexpr char MaximumCursorsReached[] = "Maximum cursors count reached";
+inline constexpr char HintTime[] = "t: ";
+inline constexpr char HintTimeDifference[] = "dt: ";
 
 // printing
 inline constexpr char PrintLibraryMissing[] = "Print manager library is missing";

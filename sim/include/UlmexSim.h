@@ -35,8 +35,11 @@ enum UlmexScenario {
 #define ULMEX_LOST_BLOCK 1    /* every later FIFO read is all 0xFFFF */
 #define ULMEX_LOST_CALLBACK 2 /* the device-state callback is called with 0 once */
 
-/* A healthy device (identifier 1), real-time clock, both signals 0 mV, the
- * built-in calibration, empty trace, no violations, no scripted words. */
+/* A healthy device (identifier 1), real-time clock, both signals 0 mV (sines,
+ * no noise), the built-in calibration, empty trace, no violations, no scripted
+ * words. Until the first reset the inputs carry a signal to look at: on A a
+ * sine of 3000 mV at 0.2 Hz, on B a triangle of 2000 mV at 0.05 Hz, each with
+ * noise of up to 40 mV either way. */
 void UlmexSimReset(void);
 /* `count` and `lostFlags` matter for the scenarios that name them. */
 void UlmexSimSetScenario(int scenario, int count, int lostFlags);
@@ -50,6 +53,11 @@ void UlmexSimSetRangeDacs(int channel, int rangeIndex, int ur, int urd);
  * measurement. It is turned into sample codes through the same calibration
  * the driver reads, so 0 V lands on the driver's zero level. */
 void UlmexSimSetSignal(int channel, double offsetMv, double amplitudeMv, double frequencyHz);
+/* The shape of that signal (ULMEX_SINE, or ULMEX_TRIANGLE: from -amplitude up
+ * to +amplitude and down again once per period) and uniform noise of up to
+ * `noiseMv` millivolts either way added to it. */
+enum { ULMEX_SINE = 0, ULMEX_TRIANGLE = 1 };
+void UlmexSimSetWaveform(int channel, int shape, double noiseMv);
 /* The sample clock: real time (default) or a virtual clock that moves only by
  * UlmexSimAdvanceClock. */
 void UlmexSimUseVirtualClock(int on);

@@ -103,8 +103,18 @@ void RollFifo::generate(int64_t first, int64_t count, const ChannelInput (&input
             const double cosStep = std::cos(radiansPerSample);
             const double codesPerMv = 1.0 / in.millivoltsPerCode;
             HighPass& hp = highPass_[c];
+            std::uniform_real_distribution<double> noise(-in.noiseMv, in.noiseMv);
             for (int64_t i = 0; i < stretch; ++i) {
-                double mv = in.offsetMv + in.amplitudeMv * sinNow;
+                double wave = sinNow;
+                if (in.shape == Waveform::Triangle) {
+                    // -1 up to 1 and down again once per period, starting at its lowest.
+                    const double cycles = in.frequencyHz * (seconds + static_cast<double>(i) / rate_);
+                    const double f = cycles - std::floor(cycles);
+                    wave = f < 0.5 ? 4 * f - 1 : 3 - 4 * f;
+                }
+                double mv = in.offsetMv + in.amplitudeMv * wave;
+                if (in.noiseMv > 0)
+                    mv += noise(random_);
                 const double s = sinNow;
                 sinNow = s * cosStep + cosNow * sinStep;
                 cosNow = cosNow * cosStep - s * sinStep;

@@ -6,15 +6,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <random>
 #include <vector>
 
 namespace ulmex {
+
+enum class Waveform { Sine, Triangle };
 
 // What turns a channel's millivolts into sample codes at the moment.
 struct ChannelInput {
     double offsetMv = 0;
     double amplitudeMv = 0;
     double frequencyHz = 0;
+    Waveform shape = Waveform::Sine;
+    double noiseMv = 0;  // uniform noise of up to this many millivolts either way
     bool ac = false;
     double zeroLevel = 128;     // sample level of 0 V
     double millivoltsPerCode = 1;
@@ -53,6 +58,7 @@ private:
     int64_t next_ = 0;       // index of the next sample to make
     bool overflowMark_ = false;
     HighPass highPass_[2];
+    std::minstd_rand random_;
     std::vector<uint16_t> words_ = std::vector<uint16_t>(kCapacity);  // ring of kCapacity words
     size_t head_ = 0;   // oldest word
     size_t size_ = 0;

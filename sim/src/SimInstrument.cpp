@@ -5,6 +5,7 @@
 #include "RateTables.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 
@@ -39,14 +40,39 @@ EepromFault eepromFaultOf(int scenario) {
 
 } // namespace
 
-// Never destroyed: a driver library still loaded at process exit may call in
-// from its own destructor after this library's destructors have run.
+namespace {
+// Set once the instrument is gone; a plain flag stays readable after that.
+std::atomic<bool> gFreed{false};
+} // namespace
+
 SimInstrument& SimInstrument::instance() {
     static SimInstrument* const sim = new SimInstrument;
     return *sim;
 }
 
-SimInstrument::SimInstrument() { resetLocked(); }
+bool SimInstrument::alive() { return !gFreed.load(); }
+
+// The instrument goes with the library (unloading, or the end of the
+// process). A driver library still loaded at process exit may call in from
+// its own destructor afterwards: the exports it calls then look at alive().
+__attribute__((destructor)) static void freeInstrument() {
+    gFreed = true;
+    delete &SimInstrument::instance();
+}
+
+// A program that loads the library gets an instrument with something on its
+// inputs: on A a sine of 3 V at 0.2 Hz, on B a triangle of 2 V at 0.05 Hz,
+// both with a little noise. A reset (tests) makes the inputs quiet.
+SimInstrument::SimInstrument() {
+    resetLocked();
+    signal_[0].amplitudeMv = 3000;
+    signal_[0].frequencyHz = 0.2;
+    signal_[0].noiseMv = 40;
+    signal_[1].amplitudeMv = 2000;
+    signal_[1].frequencyHz = 0.05;
+    signal_[1].shape = Waveform::Triangle;
+    signal_[1].noiseMv = 40;
+}
 
 // ---------------------------------------------------------------- helpers
 
@@ -365,6 +391,14 @@ void SimInstrument::setSignal(int channel, double offsetMv, double amplitudeMv, 
     signal_[channel].offsetMv = offsetMv;
     signal_[channel].amplitudeMv = amplitudeMv;
     signal_[channel].frequencyHz = frequencyHz;
+}
+
+void SimInstrument::setWaveform(int channel, Waveform shape, double noiseMv) {
+    std::lock_guard guard(lock_);
+    if (channel < 0 || channel > 1)
+        return;
+    signal_[channel].shape = shape;
+    signal_[channel].noiseMv = std::max(noiseMv, 0.0);
 }
 
 void SimInstrument::useVirtualClock(bool on) {

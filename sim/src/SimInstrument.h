@@ -23,6 +23,8 @@ using DeviceStateCallback = void (*)(int32_t state);
 class SimInstrument {
 public:
     static SimInstrument& instance();
+    // False once the library's instrument has been freed (unloading, exit).
+    static bool alive();
 
     // --- the USB interface library ---
     int32_t initDevice();
@@ -47,6 +49,7 @@ public:
     void setDeviceId(int id);
     void setRangeDacs(int channel, int rangeIndex, int ur, int urd);
     void setSignal(int channel, double offsetMv, double amplitudeMv, double frequencyHz);
+    void setWaveform(int channel, Waveform shape, double noiseMv);
     void useVirtualClock(bool on);
     void advanceClock(double seconds);
     void scriptWords(const uint16_t* words, int count);

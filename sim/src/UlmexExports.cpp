@@ -45,7 +45,10 @@ ULMEX_EXPORT int32_t USBRollFIFORead(int32_t fifo, uint8_t* buffer, int32_t leng
 }
 ULMEX_EXPORT int32_t USBReadFromEEPROM(int32_t address) { return sim(__func__).readEeprom(address); }
 ULMEX_EXPORT int32_t USBGetDeviceID() { return sim(__func__).deviceId(); }
+// A driver's teardown at process exit may come after the instrument is gone.
 ULMEX_EXPORT int32_t USBSetCallBackFunction(void (*callback)(int32_t state)) {
+    if (!ulmex::SimInstrument::alive())
+        return 0;
     return sim(__func__).setCallback(callback);
 }
 ULMEX_EXPORT int32_t DeviceReady() { return sim(__func__).deviceReady(); }
@@ -70,6 +73,10 @@ ULMEX_EXPORT void UlmexSimSetRangeDacs(int channel, int rangeIndex, int ur, int 
 }
 ULMEX_EXPORT void UlmexSimSetSignal(int channel, double offsetMv, double amplitudeMv, double frequencyHz) {
     control().setSignal(channel, offsetMv, amplitudeMv, frequencyHz);
+}
+ULMEX_EXPORT void UlmexSimSetWaveform(int channel, int shape, double noiseMv) {
+    control().setWaveform(channel, shape == ULMEX_TRIANGLE ? ulmex::Waveform::Triangle : ulmex::Waveform::Sine,
+                          noiseMv);
 }
 ULMEX_EXPORT void UlmexSimUseVirtualClock(int on) { control().useVirtualClock(on != 0); }
 ULMEX_EXPORT void UlmexSimAdvanceClock(double seconds) { control().advanceClock(seconds); }

@@ -14,14 +14,16 @@ int countSerialWords(int port, uint32_t word) {
 
 } // namespace
 
-TEST_F(DriverTest, NotReadyAnswersTwoAndWritesNoStaleResult) {
+// Not ready: nothing happens, only a sample read learns that no word came; a
+// level's result stays as the caller left it (it keeps its zero level).
+TEST_F(DriverTest, NotReadyAnswersTwoAndWritesOnlyTheSampleCount) {
     EXPECT_EQ(call(USBFailedAddress, reinterpret_cast<intptr_t>(&deviceLost)), 0);
     for (int code : {DensityChannelA, DensityChannelB, VerticalLevelChannelA, VerticalLevelChannelB, SampleData,
                      DeviceSerialNumber}) {
         std::vector<uint16_t> block(kSampleBlockWords);
         int32_t result = 77;
         EXPECT_EQ(call(code, 100, &result, block.data()), kDriverNotReady) << code;
-        EXPECT_EQ(result, 0) << code;
+        EXPECT_EQ(result, code == SampleData ? 0 : 77) << code;
     }
     EXPECT_EQ(call(SMPSetting, 3), kDriverNotReady);
     EXPECT_EQ(UlmexSimTraceCount(), 0);
@@ -118,7 +120,10 @@ TEST_F(DriverTest, OffsetRegisterAndZeroLevel) {
     call(DensityChannelA, 1000);
     const int32_t zero = resultOf(VerticalLevelChannelA, 4095);
     EXPECT_EQ(UlmexSimRegister(12), 0);
-    EXPECT_EQ(zero, 255); // far above the screen: clamped to the top code
+    // Far above the screen: the true sample code of 0 V, not a screen edge.
+    EXPECT_EQ(zero, static_cast<int32_t>(std::nearbyint(
+                        state().Offsets.offsetCodeToLevel(qrv::calibrationIndex(0, 0, 6), 4095))));
+    EXPECT_GT(zero, 255);
     call(VerticalLevelChannelB, 0);
     EXPECT_EQ(UlmexSimRegister(12), 0x8FFF);
 

@@ -186,6 +186,12 @@ TEST_F(ReadChainTest, GroundOverridesSparMarkersAndParameterStarts) {
     EXPECT_EQ(read({word(3, 4), 0x0002}), 0x22);
     EXPECT_EQ(words, (std::vector<uint16_t>{word(0x80, 1), 0x0002}));
 
+    // Zero levels off the screen read as the nearest screen edge.
+    state.Channels[kChannelA].ZeroLevel = 505;
+    state.Channels[kChannelB].ZeroLevel = -264;
+    EXPECT_EQ(read({word(3, 4)}), 0x22);
+    EXPECT_EQ(words, (std::vector<uint16_t>{word(255, 1)}));
+
     state.Channels[kChannelA].Ground = 0;
     state.Channels[kChannelB].Ground = 0;
     chain.SelectReadEntry();

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <stdexcept>
+#include <string>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -46,6 +48,34 @@ TEST(UiCall, WorkerCallIsServedWhileTheUiThreadWaitsForIt) {
     bool direct = false;
     rm::UiCall::invoke([&] { direct = true; });
     EXPECT_TRUE(direct);
+}
+
+// A call that throws on the user-interface thread, served by the waiting loop
+// or by the event loop, releases its worker, which learns what went wrong; the
+// user-interface thread goes on.
+TEST(UiCall, ThrowingCallReleasesTheWorkerWithTheFailure) {
+    int argc = 0;
+    QCoreApplication app(argc, nullptr);
+    for (const bool byEventLoop : {false, true}) {
+        std::atomic<bool> finished{false};
+        std::string failure;
+        std::thread worker([&] {
+            try {
+                rm::UiCall::invoke([] { throw std::runtime_error("no device"); });
+            } catch (const std::runtime_error& e) {
+                failure = e.what();
+            }
+            finished = true;
+        });
+        if (byEventLoop) {
+            while (!finished)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        } else {
+            rm::UiCall::waitServing([&] { return finished.load(); });
+        }
+        worker.join();
+        EXPECT_EQ(failure, "no device") << (byEventLoop ? "event loop" : "waiting loop");
+    }
 }
 
 TEST(MessageBoxes, ScriptedAnswersAndRecordedTexts) {

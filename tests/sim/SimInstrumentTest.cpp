@@ -232,6 +232,30 @@ TEST_F(SimTest, SignalTimeRunsOnAcrossARateChange) {
     }
 }
 
+// A triangle rises from -amplitude to +amplitude over half a period; noise
+// scatters the codes by no more than its millivolts.
+TEST_F(SimTest, TriangleAndNoiseAreSelectable) {
+    const double zeroA = zeroLevelA();
+    const double step = 1000 * 8.0 / 255;
+    UlmexSimSetSignal(0, 0, 2000, 1);
+    UlmexSimSetWaveform(0, ULMEX_TRIANGLE, 0);
+    UlmexSimSetSignal(1, 0, 0, 0);
+    UlmexSimSetWaveform(1, ULMEX_SINE, 200);
+    startAt(kRate1000);
+    UlmexSimAdvanceClock(1);
+    const std::vector<uint16_t> block = readFifo();
+    ASSERT_EQ(valid(block), 1000u);
+    std::set<int> codesB;
+    for (int k = 0; k < 1000; ++k) {
+        const double f = k / 1000.0;
+        const double wave = f < 0.5 ? 4 * f - 1 : 3 - 4 * f;
+        ASSERT_NEAR(block[k] & 0xFF, zeroA + 2000 * wave / step, 1.0) << k;
+        ASSERT_NEAR(block[k] >> 8, zeroA, 200 / step + 1) << k;
+        codesB.insert(block[k] >> 8);
+    }
+    EXPECT_GE(codesB.size(), 8u);  // about 13 codes of spread
+}
+
 TEST_F(SimTest, AcCouplingPassesAlternatingSignals) {
     UlmexSimSetSignal(0, 2000, 1500, 50);
     startAt(kRate1000);

@@ -82,10 +82,7 @@ void TDataSourcePelkRMPrv::EngineNotify(int code, int) {
 // --- the road of one file --------------------------------------------------------
 
 void TDataSourcePelkRMPrv::Initialise() {
-    for (PublishedView* v : {&quick_, &buffer_, &normal_}) {
-        std::lock_guard lock(v->lock);
-        v->points.Points = 0;
-    }
+    ClearViews();
     StopWorker();
     worker_ = std::make_unique<TGeneralHandlingThread>();
     cursors_.Clear();
@@ -113,10 +110,20 @@ void TDataSourcePelkRMPrv::AbandonJobs() {
     UiCall::waitServing([this] { return runningJobs_ == 0; });
 }
 
+void TDataSourcePelkRMPrv::ClearViews() {
+    engine_.NewDataReady = false;
+    engine_.PreviewValidSamplesCount = 0;
+    for (PublishedView* v : {&quick_, &buffer_, &normal_}) {
+        std::lock_guard lock(v->lock);
+        v->points.Points = 0;
+    }
+}
+
 void TDataSourcePelkRMPrv::OpenDataFile() {
     AbandonJobs();
     index_.CloseIndexFile();
     engine_.NewFileOpened = false;
+    ClearViews();
     const int result = file_.OpenFile(engine_.OpenFileName());
     if (result == kOpenOk) {
         engine_.OpenFileSize = file_.OpenFileSize();
@@ -158,7 +165,7 @@ void TDataSourcePelkRMPrv::BuildIndexJob(const std::string& indexName, uint64_t 
     TIndexContent content;
     if (!BuildIndex(file_, content, gauge, stop))
         return;
-    index_.SaveIndex(indexName, content);
+    index_.SaveIndex(indexName, content, file_);
     const std::string ready = readyTextAfterBuild(content);
     {
         std::lock_guard lock(readyTextLock_);
@@ -364,9 +371,6 @@ void TDataSourcePelkRMPrv::OnScreenPositionChanged() {
     NormalRequest(bufferStart + screen);
 }
 
-void TDataSourcePelkRMPrv::OnScreenResized() {
-    const int64_t screen = engine_.ScreenPosition();
-    NormalRequest(screen < 0 ? screen : engine_.ScreenBeginning());
-}
+void TDataSourcePelkRMPrv::OnScreenResized() { NormalRequest(engine_.ScreenBeginning()); }
 
 } // namespace rm::viewer

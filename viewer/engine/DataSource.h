@@ -23,15 +23,26 @@ enum class TViewKind { Quick, Buffer, Normal };
 
 inline constexpr int kQuickViewPoints = 10000;
 inline constexpr int kBufferViewPoints = 10000;
-inline constexpr int kNormalViewPoints = 2048;
+inline constexpr int kNormalViewPoints = 8192;  // wider displays show the first 8192 columns
 
 // The viewer's data engine: opens the data file, loads or builds its index,
 // runs the worker thread, keeps the main buffer filled and publishes the
 // quick, buffer and normal views, and keeps the cursor table.
 //
-// Readers of a view hold its ViewLock() while they read View(); the view jobs
-// announce a new view with enQuickViewReady, enBufferViewReady and
-// enNormalViewReady from the worker thread.
+// What the windows (display, bars, time bar, cursor dialogs) reach through it:
+// - Index(): every index lookup (sample positions, calibration, record
+//   ranges, times between samples, time per division). From any thread; a
+//   lookup sees one whole index (none while a file is being opened or built).
+// - MainBuffer(): the main buffer's state (BufferSize, ValidSamplesCount,
+//   BufferInvalid, BufferStart), readable from any thread; its memory belongs
+//   to the worker's jobs.
+// - ViewLock(kind) / View(kind): a published view. Hold the lock while
+//   reading the point count and the arrays (the bars take it after their
+//   canvas). The view jobs announce a new view with enQuickViewReady,
+//   enBufferViewReady and enNormalViewReady from the worker thread. Opening
+//   another file sets every point count to 0 and clears the engine's
+//   NewDataReady, so a redraw finds no data.
+// - Cursors(): the cursor table, user-interface thread only.
 class TDataSourcePelkRMPrv : public IEngineListener {
 public:
     TDataSourcePelkRMPrv(TPreviewEnginePelkRM& engine, TMainBufferComponentVornPrv& mainBuffer,
@@ -41,10 +52,12 @@ public:
 
     void EngineNotify(int code, int senderGroup) override;
 
+    const TIndexFileWrapperVornRMPrv& Index() const { return index_; }
+    const TMainBufferComponentVornPrv& MainBuffer() const { return mainBuffer_; }
     std::mutex& ViewLock(TViewKind kind) { return view(kind).lock; }
     const TViewPoints& View(TViewKind kind) const { return const_cast<TDataSourcePelkRMPrv*>(this)->view(kind).points; }
-
     TCursorObjectTable& Cursors() { return cursors_; }
+    const TCursorObjectTable& Cursors() const { return cursors_; }
     int ControlGroup() const { return controlGroup_; }
 
 private:
@@ -61,6 +74,8 @@ private:
     void Initialise();
     void ShutDown();
     void OpenDataFile();
+    // No view is published and none is announced as ready.
+    void ClearViews();
     void PrepareIndex();
     // Ends the worker thread; a running job finishes first.
     void StopWorker();

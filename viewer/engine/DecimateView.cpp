@@ -4,6 +4,8 @@
 #include "ProgressDisplay.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <memory>
 #include <new>
@@ -18,18 +20,23 @@ namespace {
 constexpr int64_t kBuffersToSplit = 4;
 
 // Folds the samples from `from` up to `end` into the points from `from.point`
-// on, reading them run by run into `block` (`capacity` words). Returns the
-// point count, or -1 when `stop` said so.
+// on, reading them run by run into `block` (`capacity` words), and counts
+// the samples folded in `folded`. Returns the point count, or -1 when `stop`
+// said so.
 int foldRest(const TDecimatorPosition& from, int64_t end, const TViewDataBuffer& view, TViewPoints& points,
              uint16_t* block, int64_t capacity, const TIndexFileWrapperVornRMPrv& index, TLargeFileWrapper& file,
-             const std::function<bool()>& stop) {
+             const std::function<bool()>& stop, std::atomic<int64_t>& folded) {
     TDecimator decimator(from, view.SamplesPerPoint, view.MaxPoints, points);
     for (int64_t s = from.sample; s < end;) {
         if (stop())
             return -1;
         const int64_t wanted = std::min(capacity, end - s);
         const int64_t read = ReadConsecutiveSamples(block, s, wanted, index, file);
-        if (read <= 0 || !decimator.Add(block, read) || read < wanted)
+        if (read <= 0)
+            break;
+        const bool room = decimator.Add(block, read);
+        folded += read;
+        if (!room || read < wanted)
             break;
         s += read;
     }
@@ -55,12 +62,16 @@ bool DecimateView(const TViewDataBuffer& view, TViewPoints& points, TMainBufferC
     std::unique_ptr<uint16_t[]> block;
     std::thread second;
     int secondPoints = -1;
+    std::atomic<int64_t> secondFolded{0};
+    std::atomic<bool> secondEnded{false};
     if (view.SampleCount >= kBuffersToSplit * capacity && expectedPoints >= 2 &&
         (block = std::unique_ptr<uint16_t[]>(new (std::nothrow) uint16_t[static_cast<size_t>(capacity)]))) {
         const TDecimatorPosition half = TDecimator::PositionOfPoint(start, view.SamplesPerPoint, expectedPoints / 2);
         try {
             second = std::thread([&, half] {
-                secondPoints = foldRest(half, end, view, points, block.get(), capacity, index, file, stop);
+                secondPoints =
+                    foldRest(half, end, view, points, block.get(), capacity, index, file, stop, secondFolded);
+                secondEnded = true;
             });
             cut = half;
         } catch (const std::system_error&) {
@@ -84,13 +95,19 @@ bool DecimateView(const TViewDataBuffer& view, TViewPoints& points, TMainBufferC
             break;
         const bool room = decimator.Add(words + offset, available);
         s += available;
-        gauge.Update(s - start, cut.sample - start);
+        gauge.Update(s - start + secondFolded, view.SampleCount);  // both halves count
         if (!room)
             break;
     }
     const bool split = second.joinable();
-    if (split)
+    if (split) {
+        // The gauge goes on with the second half until it ends.
+        while (!secondEnded) {
+            gauge.Update(s - start + secondFolded, view.SampleCount);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
         second.join();  // before the point count is written
+    }
     int made = decimator.Finish();
     if (split && secondPoints < 0)
         stopped = true;

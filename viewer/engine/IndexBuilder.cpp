@@ -102,8 +102,8 @@ void TIndexBuilder::AddItem(const uint16_t* item, int64_t samplesBefore, int64_t
 
 void TIndexBuilder::ApplyParameterBlock(const uint16_t* block) {
     switch (block[2]) {
-    case pbVerticalLevelA: actualZeroPositionA_ = block[4]; break;
-    case pbVerticalLevelB: actualZeroPositionB_ = block[4]; break;
+    case pbVerticalLevelA: actualZeroPositionA_ = static_cast<int16_t>(block[4]); break;
+    case pbVerticalLevelB: actualZeroPositionB_ = static_cast<int16_t>(block[4]); break;
     case pbSamplesPerSecond: actualSampling_ = value32(block); break;
     case pbDeflectionA: actualDensityA_ = value32(block); break;
     case pbDeflectionB: actualDensityB_ = value32(block); break;

@@ -50,8 +50,8 @@ private:
     uint32_t actualSampling_ = 0;
     uint32_t actualDensityA_ = 0;
     uint32_t actualDensityB_ = 0;
-    uint16_t actualZeroPositionA_ = 0;
-    uint16_t actualZeroPositionB_ = 0;
+    int16_t actualZeroPositionA_ = 0;
+    int16_t actualZeroPositionB_ = 0;
 };
 
 inline constexpr size_t kIndexChunkBytes = 0x100000;

@@ -14,57 +14,90 @@ namespace rm::viewer {
 
 namespace {
 
-// Where the samples after the last run start: the last run's end, which the
-// stored record no longer holds. A marker run is one word per item; a run of
-// parameter blocks is walked in the data file. None when the data file does
-// not hold that run.
-std::optional<int64_t> lastRunEnd(const TIndexRecord& last, TLargeFileWrapper& data) {
-    if (last.Magic == 0)
-        return 0;
-    const int64_t size = data.OpenFileSize();
-    if (last.ItemCount <= 0 || last.ItemCount > size / 2)
-        return std::nullopt;
-    if (last.ItemType != 0) {
-        const int64_t end = last.ItemPosition + 2 * last.ItemCount;
-        return end <= size ? std::optional(end) : std::nullopt;
-    }
-    // The blocks are walked through a window of the file, so a long run (a
-    // zeroed stretch of a damaged file) costs no more memory than a short one.
-    constexpr int64_t kWindowWords = 0x8000;
-    std::vector<uint16_t> window(static_cast<size_t>(kWindowWords));
-    int64_t position = last.ItemPosition;
-    int64_t windowStart = position;
-    int64_t windowWords = 0;
+// Runs of parameter blocks up to this many items are walked in the data
+// file to find their exact end (one read of at most 768 bytes).
+constexpr int64_t kWalkedItems = 64;
+
+// The end of a short run of parameter blocks, walked item by item.
+std::optional<int64_t> walkedRunEnd(const TIndexRecord& last, TLargeFileWrapper& data) {
+    std::vector<uint16_t> words(static_cast<size_t>(kMaxBlockLength * last.ItemCount));
+    const auto read = static_cast<size_t>(
+        data.ReadAt(words.data(), 2 * static_cast<int64_t>(words.size()), last.ItemPosition) / 2);
+    size_t i = 0;
     for (int64_t item = 0; item < last.ItemCount; ++item) {
-        if ((position - windowStart) / 2 + kMaxBlockLength > windowWords && windowStart + 2 * windowWords < size) {
-            windowStart = position;
-            windowWords = data.ReadAt(window.data(), std::min(2 * kWindowWords, size - position), position) / 2;
-        }
-        const int64_t i = (position - windowStart) / 2;
-        if (i >= windowWords || window[static_cast<size_t>(i)] != kBlockStart)
+        if (i >= read || words[i] != kBlockStart)
             return std::nullopt;
-        const BlockShape shape =
-            classifyBlock(window.data() + i, static_cast<size_t>(windowWords - i));
+        const BlockShape shape = classifyBlock(words.data() + i, read - i);
         if (shape.kind == BlockShape::Incomplete)
             return std::nullopt;
-        position += 2 * shape.length;
+        i += shape.length;
     }
-    return position;
+    return last.ItemPosition + 2 * static_cast<int64_t>(i);
 }
 
-// Whether the bytes after the last sample are what a build leaves unindexed:
-// nothing, half a word, or a parameter block cut by the end of the file.
-bool tailFits(TLargeFileWrapper& data, int64_t impliedEnd) {
-    const int64_t rest = data.OpenFileSize() - impliedEnd;
-    if (rest == 0 || rest == 1)
-        return true;
-    if (rest < 0 || rest >= 2 * kMaxBlockLength)
-        return false;
-    uint16_t words[kMaxBlockLength] = {};
-    const size_t count = static_cast<size_t>(rest / 2);
-    if (data.ReadAt(words, 2 * static_cast<int64_t>(count), impliedEnd) != 2 * static_cast<int64_t>(count))
-        return false;
-    return words[0] == kBlockStart && classifyBlock(words, count).kind == BlockShape::Incomplete;
+// Where the samples after the last run start: the last run's end, which the
+// stored record no longer holds. A marker run is one word per item and a
+// short run of blocks is walked; a long run (a zeroed stretch of a damaged
+// file is one run of millions of items) is placed from the end of the data
+// file instead, so that the check reads a few words whatever the run holds:
+// behind the `samplesAfter` samples a build leaves only half a word and a
+// parameter block cut by the end of the file. None when the data file does
+// not end that way, or when its end does not tell where a long run ends and
+// samples follow it (the index is then built anew).
+std::optional<int64_t> lastRunEnd(const TIndexRecord& last, int64_t samplesAfter, TLargeFileWrapper& data) {
+    const int64_t size = data.OpenFileSize();
+    const int64_t evenEnd = size & ~int64_t{1};
+    if (last.Magic == 0)  // no control item at all: the samples start at 0
+        return evenEnd == 2 * samplesAfter ? std::optional<int64_t>(0) : std::nullopt;
+    if (last.ItemCount <= 0 || last.ItemCount > size / 2 || samplesAfter > size / 2)
+        return std::nullopt;
+    // The shortest and the longest run of ItemCount items: a marker is one
+    // word, a block (or a damaged zero word standing alone) 1 to 6 words.
+    int64_t shortest = last.ItemPosition + 2 * last.ItemCount;
+    int64_t longest = last.ItemType != 0 ? shortest : last.ItemPosition + 2 * kMaxBlockLength * last.ItemCount;
+    if (last.ItemType == 0 && last.ItemCount <= kWalkedItems) {
+        const std::optional<int64_t> walked = walkedRunEnd(last, data);
+        if (!walked)
+            return std::nullopt;
+        shortest = longest = *walked;
+    }
+
+    constexpr int64_t kWindowWords = 16;
+    const int64_t windowWords = std::min<int64_t>(kWindowWords, evenEnd / 2);
+    uint16_t window[kWindowWords] = {};
+    const int64_t windowStart = evenEnd - 2 * windowWords;
+    if (data.ReadAt(window, 2 * windowWords, windowStart) != 2 * windowWords)
+        return std::nullopt;
+    const auto word = [&](int64_t position) { return window[(position - windowStart) / 2]; };
+
+    std::optional<int64_t> found;
+    for (int64_t tailWords = 0; tailWords < kMaxBlockLength && tailWords <= windowWords; ++tailWords) {
+        const int64_t tail = evenEnd - 2 * tailWords;
+        if (tailWords > 0 && (word(tail) != kBlockStart ||
+                              classifyBlock(&window[(tail - windowStart) / 2], static_cast<size_t>(tailWords)).kind !=
+                                  BlockShape::Incomplete))
+            continue;
+        const int64_t end = tail - 2 * samplesAfter;
+        if (end < shortest || end > longest)
+            continue;
+        // The samples just before the tail, as far as the window reaches.
+        bool samples = true;
+        for (int64_t p = std::max(end, windowStart); p < tail && samples; p += 2)
+            samples = isSampleWord(word(p));
+        if (!samples)
+            continue;
+        if (samplesAfter == 0)
+            return end;  // nothing is read from there: any end that fits will do
+        if (found)
+            return std::nullopt;
+        found = end;
+    }
+    if (found && *found < windowStart) {
+        uint16_t first = 0;
+        if (data.ReadAt(&first, 2, *found) != 2 || !isSampleWord(first))
+            return std::nullopt;
+    }
+    return found;
 }
 
 bool recordsFit(const std::vector<TIndexRecord>& records, int64_t total, int64_t dataSize) {
@@ -114,6 +147,8 @@ std::shared_ptr<const TIndexFileWrapperVornRMPrv::Loaded> TIndexFileWrapperVornR
 
 bool TIndexFileWrapperVornRMPrv::LoadIndex(const std::string& name, TLargeFileWrapper& data) {
     CloseIndexFile();
+    if (data.IsOpenFile(name))
+        return false;
     ExclusiveFile file;
     if (file.open(name, ExclusiveFile::Mode::ReadOnly) != ExclusiveFile::Result::Ok)
         return false;
@@ -133,16 +168,19 @@ bool TIndexFileWrapperVornRMPrv::LoadIndex(const std::string& name, TLargeFileWr
         return false;
     if (!recordsFit(records, total, data.OpenFileSize()))
         return false;
-    const std::optional<int64_t> end = lastRunEnd(records.back(), data);
-    if (!end || !tailFits(data, *end + 2 * (total - records.back().SamplesBefore)))
+    const std::optional<int64_t> end = lastRunEnd(records.back(), total - records.back().SamplesBefore, data);
+    if (!end)
         return false;
     install(makeLoaded(std::move(records), total, *end));
     return true;
 }
 
-bool TIndexFileWrapperVornRMPrv::SaveIndex(const std::string& name, const TIndexContent& content) {
+bool TIndexFileWrapperVornRMPrv::SaveIndex(const std::string& name, const TIndexContent& content,
+                                           const TLargeFileWrapper& data) {
     install(makeLoaded(content.Records, content.TotalSamples, content.LastRunEnd));
     const std::string temporary = name + ".tmp";
+    if (data.IsOpenFile(name) || data.IsOpenFile(temporary))
+        return false;
     ExclusiveFile file;
     if (file.open(temporary, ExclusiveFile::Mode::Create, true) != ExclusiveFile::Result::Ok)
         return false;
@@ -225,26 +263,18 @@ int64_t TIndexFileWrapperVornRMPrv::RecordFirstSample(int64_t record) const {
     return index->records[static_cast<size_t>(record)].FirstSampleAfter;
 }
 
-std::string TIndexFileWrapperVornRMPrv::TimeBetweenSamples(int64_t a, int64_t b, bool addOrigin,
-                                                           bool& exact) const {
-    exact = true;
-    const auto index = snapshot();
-    if (!index || index->records.empty())
-        return "?";
-    if (a == b)
-        return "0s";
-    const int64_t start = std::min(a, b);
-    const int64_t end = std::max(a, b);
-    // The samples from start to end, segment by segment between the runs
-    // that lie strictly between the two samples.
-    size_t r = recordAt(*index, start);
+std::optional<double> TIndexFileWrapperVornRMPrv::secondsBetween(const Loaded& index, int64_t start, int64_t end,
+                                                                bool& exact) {
+    // Segment by segment between the runs that lie strictly between the two
+    // samples, each at the rate in force over it.
+    size_t r = recordAt(index, start);
     double seconds = 0;
     int64_t from = start;
-    for (size_t i = r + 1; i < index->records.size() && index->samplesBefore[i] <= end; ++i) {
-        const TIndexRecord& run = index->records[i];
-        if (index->records[r].Sampling == 0 || run.Sampling == 0)
-            return "?";
-        seconds += static_cast<double>(run.SamplesBefore - from) / index->records[r].Sampling;
+    for (size_t i = r + 1; i < index.records.size() && index.samplesBefore[i] <= end; ++i) {
+        const TIndexRecord& run = index.records[i];
+        if (index.records[r].Sampling == 0 || run.Sampling == 0)
+            return std::nullopt;
+        seconds += static_cast<double>(run.SamplesBefore - from) / index.records[r].Sampling;
         if (run.ItemType == mkOverrun)
             exact = false;
         else if (run.ItemType == mkNotArmed)
@@ -252,11 +282,25 @@ std::string TIndexFileWrapperVornRMPrv::TimeBetweenSamples(int64_t a, int64_t b,
         from = run.SamplesBefore;
         r = i;
     }
-    if (index->records[r].Sampling == 0)
+    if (index.records[r].Sampling == 0)
+        return std::nullopt;
+    return seconds + static_cast<double>(end - from) / index.records[r].Sampling;
+}
+
+std::string TIndexFileWrapperVornRMPrv::TimeBetweenSamples(int64_t a, int64_t b, bool addOrigin,
+                                                           bool& exact) const {
+    exact = true;
+    const auto index = snapshot();
+    if (!index || index->records.empty())
         return "?";
-    seconds += static_cast<double>(end - from) / index->records[r].Sampling;
-    if (a > b)
-        seconds = -seconds;
+    double seconds = 0;
+    if (a != b) {
+        const std::optional<double> span = secondsBetween(*index, std::min(a, b), std::max(a, b), exact);
+        if (!span)
+            return "?";
+        seconds = a > b ? -*span : *span;
+    }
+    // The origin's time counts also for a cursor on the origin itself.
     if (addOrigin)
         seconds += engine_.TimeOriginUserValue / 1000;
     return TPreviewEnginePelkRM::MillisecondsToText(seconds * 1000);

@@ -18,9 +18,9 @@ class TPreviewEnginePelkRM;
 // Zero positions (sample codes) and deflections (mV per division) of both
 // channels in force at a sample.
 struct TCalibration {
-    uint16_t ChannelAZeroPosition;
+    int16_t ChannelAZeroPosition;  // 16-bit two's complement: 0 V may lie below the screen
     uint32_t ChannelADensity;
-    uint16_t ChannelBZeroPosition;
+    int16_t ChannelBZeroPosition;
     uint32_t ChannelBDensity;
 };
 
@@ -36,13 +36,17 @@ class TIndexFileWrapperVornRMPrv {
 public:
     explicit TIndexFileWrapperVornRMPrv(TPreviewEnginePelkRM& engine);
 
-    // Loads the index file `name` when it exists and fits `data`. False means
-    // a build must follow (no index is loaded then).
+    // Loads the index file `name` when it exists, is not the data file itself
+    // and fits `data`. False means a build must follow (no index is loaded
+    // then). Reads the records and a few words of the data file, whatever
+    // the file's length or content.
     bool LoadIndex(const std::string& name, TLargeFileWrapper& data);
-    // Takes a built index and writes it to `name` (through a temporary file
-    // renamed when complete). Returns false when it could not be written; the
-    // index is then kept in memory only.
-    bool SaveIndex(const std::string& name, const TIndexContent& content);
+    // Takes a built index of `data` and writes it to `name` (through a
+    // temporary file renamed when complete). Returns false when it was not
+    // written; the index is then kept in memory only. An index never
+    // replaces or touches its data file: when `name` is the data file (a data
+    // file named "wind" or "x.ind"), nothing is written.
+    bool SaveIndex(const std::string& name, const TIndexContent& content, const TLargeFileWrapper& data);
     void CloseIndexFile();
 
     int64_t RecordCount() const;
@@ -78,6 +82,9 @@ private:
     void install(std::shared_ptr<const Loaded> loaded);
     // The last record with SamplesBefore <= s, or 0.
     static size_t recordAt(const Loaded& index, int64_t s);
+    // Seconds from sample start to sample end (start < end); none where a
+    // segment has no sampling rate. Clears `exact` across an overrun.
+    static std::optional<double> secondsBetween(const Loaded& index, int64_t start, int64_t end, bool& exact);
 
     TPreviewEnginePelkRM& engine_;
     mutable std::mutex mutex_;

@@ -21,10 +21,10 @@ struct TIndexRecord {
     int64_t ItemCount;
     uint32_t Sampling;
     uint32_t ChannelADensity;
-    uint16_t ChannelAZeroPosition;
+    int16_t ChannelAZeroPosition;  // 16-bit two's complement: 0 V may lie below the screen
     uint16_t Reserved2;
     uint32_t ChannelBDensity;
-    uint16_t ChannelBZeroPosition;
+    int16_t ChannelBZeroPosition;
     uint16_t Reserved3;
     uint8_t SamplesFollow;
     uint8_t Reserved4[3];

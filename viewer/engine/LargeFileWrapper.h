@@ -30,6 +30,8 @@ public:
     int64_t OpenFileSize() const { return openFileSize_; }
     bool FileOpened() const { return openFileSize_ > 0; }
     const std::string& FileName() const { return fileName_; }
+    // Whether `path` names the open file, under its own or another name.
+    bool IsOpenFile(const std::string& path) const;
 
     // Reads up to `count` bytes at `position` into `buffer`; returns the bytes
     // read, fewer at the end of the file and 0 on a read error.

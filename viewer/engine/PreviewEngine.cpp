@@ -1,9 +1,10 @@
 #include "PreviewEngine.h"
 
-#include "FloatText.h"
 #include "IndexFileName.h"
+#include "Rounding.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace rm::viewer {
@@ -117,47 +118,56 @@ std::vector<TEngineListener> TPreviewEnginePelkRM::Listeners() const {
 
 namespace {
 
-std::string wholeText(double value) { return formatGeneral(std::floor(value)); }
+constexpr int64_t kNanosecondsPerMs = 1'000'000;
+
+// A duration rounded once to whole nanoseconds, so that the parts are split
+// with integers and no floating-point remainder shows as "999ns". Saturates
+// far beyond any recording's length.
+int64_t wholeNanoseconds(double ms) {
+    return roundHalfEvenClamped(std::fabs(ms) * static_cast<double>(kNanosecondsPerMs), 0, INT64_MAX);
+}
+
+// The text of a part below one second; a part of exactly 1 counts.
+std::string subSecondText(int64_t ns) {
+    std::string text;
+    if (ns >= kNanosecondsPerMs)
+        text = std::to_string(ns / kNanosecondsPerMs) + "ms";
+    if (const int64_t us = ns / 1000 % 1000; us >= 1)
+        text += " " + std::to_string(us) + "us";
+    if (const int64_t rest = ns % 1000; rest >= 1)
+        text += " " + std::to_string(rest) + "ns";
+    if (text.size() <= 1)
+        text = "0s";
+    return text;
+}
 
 } // namespace
 
 std::string TPreviewEnginePelkRM::MillisecondsToText(double ms) {
     if (!std::isfinite(ms))
         return "?";
-    if (ms == 0)
+    int64_t rest = wholeNanoseconds(ms);
+    if (rest == 0)
         return "0s";
     std::string text = ms < 0 ? "-" : "";
-    double rest = std::fabs(ms);
-    const auto part = [&](double unitMs, const char* unit, bool blank) {
-        if (rest < unitMs)
+    const auto part = [&](int64_t unitNs, const char* unit, bool blank) {
+        if (rest < unitNs)
             return;
-        const double whole = std::floor(rest / unitMs);
-        text += (blank ? " " : "") + wholeText(whole) + unit;
-        rest -= whole * unitMs;
+        text += (blank ? " " : "") + std::to_string(rest / unitNs) + unit;
+        rest %= unitNs;
     };
-    part(3600000, "h", false);
-    part(60000, "m", true);
-    part(1000, "s", true);
+    part(3600 * 1000 * kNanosecondsPerMs, "h", false);
+    part(60 * 1000 * kNanosecondsPerMs, "m", true);
+    part(1000 * kNanosecondsPerMs, "s", true);
     if (rest > 0)
-        text += " " + SubMillisecondsToText(rest);
+        text += " " + subSecondText(rest);
     return text;
 }
 
 std::string TPreviewEnginePelkRM::SubMillisecondsToText(double ms) {
     if (!std::isfinite(ms))
         return "?";
-    std::string text;
-    if (ms >= 1)
-        text = wholeText(ms) + "ms";
-    const double us = (ms - std::floor(ms)) * 1000;
-    if (us > 1)
-        text += " " + wholeText(us) + "us";
-    const double ns = (us - std::floor(us)) * 1000;
-    if (ns > 1)
-        text += " " + wholeText(ns) + "ns";
-    if (text.size() <= 1)
-        text = "0s";
-    return text;
+    return subSecondText(wholeNanoseconds(ms));
 }
 
 // --- properties with rules -----------------------------------------------------
@@ -167,19 +177,31 @@ void TPreviewEnginePelkRM::SetOpenFileName(const std::string& name) {
     indexFileName_ = indexFileName(name);
 }
 
-uint32_t TPreviewEnginePelkRM::SamplesPerPoint() const { return ZoomActive ? samplesPerPoint_.load() : 1; }
+uint32_t TPreviewEnginePelkRM::SamplesPerPoint() const { return zoomActive_ ? samplesPerPoint_.load() : 1; }
+
+void TPreviewEnginePelkRM::zoomChanged() {
+    // The same comparison as BufferViewValid, so that a zoom that keeps the
+    // screen inside the buffer is seen as such on both sides of it.
+    oldBufferViewValid_ = samplesPerScreen_ <= static_cast<int64_t>(MainBufferRealSamples.load());
+    samplesPerScreen_ = static_cast<int64_t>(SamplesPerPoint()) * actualPointsCount_;
+}
+
+void TPreviewEnginePelkRM::SetZoomActive(bool active) {
+    std::lock_guard lock(positionLock_);
+    zoomActive_ = active;
+    zoomChanged();
+}
 
 void TPreviewEnginePelkRM::SetSamplesPerPoint(uint32_t value) {
     std::lock_guard lock(positionLock_);
     samplesPerPoint_ = std::clamp<uint32_t>(value, 1, kMaxSamplesPerPoint);
-    oldBufferViewValid_ = samplesPerScreen_ < static_cast<int64_t>(MainBufferRealSamples.load());
-    samplesPerScreen_ = static_cast<int64_t>(samplesPerPoint_) * actualPointsCount_;
+    zoomChanged();
 }
 
 void TPreviewEnginePelkRM::SetActualPointsCount(uint32_t value) {
     std::lock_guard lock(positionLock_);
     actualPointsCount_ = value;
-    samplesPerScreen_ = static_cast<int64_t>(samplesPerPoint_) * value;
+    samplesPerScreen_ = static_cast<int64_t>(SamplesPerPoint()) * value;
 }
 
 bool TPreviewEnginePelkRM::BufferViewValid() const {
@@ -189,14 +211,14 @@ bool TPreviewEnginePelkRM::BufferViewValid() const {
 int64_t TPreviewEnginePelkRM::clampToFile(int64_t screenPosition) const {
     const int64_t last = FileRealSamplesCount - samplesPerScreen_;
     if (screenPosition > last)
-        screenPosition = std::max<int64_t>(last, 0);
-    return screenPosition;
+        screenPosition = last;
+    return std::max<int64_t>(screenPosition, 0);
 }
 
 void TPreviewEnginePelkRM::SetScreenPosition(int64_t value) {
     std::lock_guard lock(positionLock_);
     if (BufferViewValid())
-        value = std::max<int64_t>(std::min<int64_t>(value, MainBufferRealSamples - samplesPerScreen_), 0);
+        value = std::min<int64_t>(value, MainBufferRealSamples - samplesPerScreen_);
     screenPosition_ = clampToFile(value);
 }
 

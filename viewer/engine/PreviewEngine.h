@@ -86,7 +86,8 @@ public:
 
     // --- duration texts ----------------------------------------------------
     // "1h 2m 3s 4ms 500us", "0s" for zero, "-" in front when negative, "?"
-    // for a value that is not finite.
+    // for a value that is not finite. The duration is rounded to whole
+    // nanoseconds first; a part is written when it is 1 or more.
     static std::string MillisecondsToText(double ms);
     static std::string SubMillisecondsToText(double ms);
 
@@ -98,7 +99,6 @@ public:
     std::atomic<TColor> ColorChannelA{clGreen};
     std::atomic<TColor> ColorChannelB{clYellow};
     std::atomic<int64_t> OpenFileSize{0};
-    std::atomic<bool> ZoomActive{true};
     std::atomic<bool> ChannelA{true}, ChannelB{true}, ChannelC{false}, ChannelD{false};
     std::atomic<bool> MakeMaximum{false}, MakeMinimum{false}, MakeAvg{true}, SingleMode{false};
     std::atomic<bool> VoltageCursorsActive{true};
@@ -125,15 +125,21 @@ public:
     const std::string& IndexFileName() const { return indexFileName_; }
     void SetOpenFileName(const std::string& name);
 
+    // The zoom switch. Switching it keeps SamplesPerScreen and
+    // OldBufferViewValid right, as a change of SamplesPerPoint does.
+    bool ZoomActive() const { return zoomActive_; }
+    void SetZoomActive(bool active);
     // 1 while zoom is off; writes are bounded to 1..131072.
     uint32_t SamplesPerPoint() const;
     void SetSamplesPerPoint(uint32_t value);
     uint32_t ActualPointsCount() const { return actualPointsCount_; }
     void SetActualPointsCount(uint32_t value);
+    // SamplesPerPoint() x ActualPointsCount(): the samples one screen shows.
     int64_t SamplesPerScreen() const { return samplesPerScreen_; }
 
     // First screen sample: relative to MainBufferPosition while the buffer
-    // view is valid, absolute otherwise; clamped to the buffer and the file.
+    // view is valid, absolute otherwise; clamped to the buffer and the file,
+    // and never below 0.
     int64_t ScreenPosition() const { return screenPosition_; }
     void SetScreenPosition(int64_t value);
     int64_t MainBufferPosition() const { return mainBufferPosition_; }
@@ -141,13 +147,20 @@ public:
     // is valid).
     int64_t SetMainBufferPosition(int64_t value);
     int64_t ScreenBeginning() const;
+    // The main buffer holds a whole screen: SamplesPerScreen <= MainBufferRealSamples.
     bool BufferViewValid() const;
+    // BufferViewValid as it was just before the last change of
+    // SamplesPerPoint or of the zoom switch (the same comparison).
     bool OldBufferViewValid() const { return oldBufferViewValid_; }
 
 private:
     void deliver(const TEngineListener& entry, int code, int senderGroup);
     void deliverQueued(IEngineListener* handler, int group, int code, int senderGroup);
+    // The screen position within 0 .. FileRealSamplesCount - SamplesPerScreen.
     int64_t clampToFile(int64_t screenPosition) const;
+    // Keeps SamplesPerScreen and OldBufferViewValid after a change of the
+    // samples per point or of the zoom switch; positionLock_ held.
+    void zoomChanged();
 
     mutable std::recursive_mutex listenerLock_;  // ListenerLock
     std::vector<TEngineListener> listeners_;
@@ -161,6 +174,7 @@ private:
     std::string indexFileName_ = "ind";
 
     std::mutex positionLock_;  // keeps the clamping setters whole
+    std::atomic<bool> zoomActive_{true};
     std::atomic<uint32_t> samplesPerPoint_{1};
     std::atomic<uint32_t> actualPointsCount_{0};
     std::atomic<int64_t> samplesPerScreen_{0};

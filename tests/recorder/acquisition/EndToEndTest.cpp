@@ -168,4 +168,108 @@ TEST_F(EndToEndTest, LostDeviceTakesTheRecoveryRoadAndTheFileStaysWellFormed) {
     EXPECT_GT(file.samples.size(), 0u);
 }
 
+// The deflection block after a probe change carries the probe: the viewer
+// scales what follows by it.
+TEST_F(EndToEndTest, ProbeChangeIsFollowedByTheDeflectionIncludingTheProbe) {
+    makeRig(rm::programFolder());
+    ASSERT_TRUE(rig->driver.DeviceInitialized());
+    rig->scope.SetSourceProbeA(2);
+    rig->settingsChanged();
+    ASSERT_TRUE(serveUntil([&] { return summarise(rig->ekg.words()).findBlock(11).has_value(); }));
+    rig->shutdown();
+
+    const StreamSummary file = summarise(readWords(path));
+    ASSERT_TRUE(file.wellFormed);
+    const auto probe = file.findBlock(4);
+    ASSERT_TRUE(probe);
+    EXPECT_EQ(file.blocks[*probe], (Words{0, 4, 4, 2}));
+    const auto deflection = file.findBlock(11, *probe);
+    ASSERT_TRUE(deflection);
+    EXPECT_EQ(*deflection, *probe + 1);
+    EXPECT_EQ(file.blocks[*deflection], (Words{0, 5, 11, 10000, 0}));  // 1000 mV/div x 10
+}
+
+// A device loss and its recovery leave the vertical levels where they were:
+// in the scope, and in every level block of the file.
+TEST_F(EndToEndTest, RecoveryKeepsTheOffsetsAndZeroLevels) {
+    makeRig(rm::programFolder());
+    ASSERT_TRUE(rig->driver.DeviceInitialized());
+    const int levelA = rig->scope.VerticalLevelChannelA(), levelB = rig->scope.VerticalLevelChannelB();
+    const int zeroA = rig->scope.ZeroChannelA(), zeroB = rig->scope.ZeroChannelB();
+    rig->scope.RegisterListener(98, &path, [](TScopeNotifyCode code, int&) {
+        if (code == TScopeNotifyCode::snDeviceReinitialized) {
+            UlmexSimReset();
+            simulatedSignals();
+        }
+    });
+    UlmexSimSetScenario(ULMEX_LOST_AFTER_READS, 20, ULMEX_LOST_CALLBACK | ULMEX_LOST_BLOCK);
+    startMeasurement(0);
+    ASSERT_TRUE(serveUntil([&] {
+        return rig->noticesOf(TScopeNotifyCode::snDeviceReinitialized, ScopeGroup::FlowManager) == 1 &&
+               measurementEnded();
+    }));
+    serveUntil([] { return false; }, std::chrono::milliseconds(100));
+    rig->scope.UnregisterListener(&path);
+    EXPECT_EQ(rig->scope.VerticalLevelChannelA(), levelA);
+    EXPECT_EQ(rig->scope.VerticalLevelChannelB(), levelB);
+    EXPECT_EQ(rig->scope.ZeroChannelA(), zeroA);
+    EXPECT_EQ(rig->scope.ZeroChannelB(), zeroB);
+    rig->shutdown();
+
+    const StreamSummary file = summarise(readWords(path));
+    ASSERT_TRUE(file.wellFormed);
+    int levelBlocks = 0;
+    for (const Words& block : file.blocks) {
+        if (block[2] == 2 || block[2] == 3) {
+            const bool a = block[2] == 2;
+            EXPECT_EQ(block[3], 4095 - (a ? levelA : levelB));
+            EXPECT_EQ(static_cast<int16_t>(block[4]), a ? zeroA : zeroB);
+            ++levelBlocks;
+        }
+    }
+    EXPECT_GE(levelBlocks, 4);  // the header's and the recovery's
+}
+
+// A demo recording carries the zero level the demo draws 0 V at, a negative
+// one (0 V below the screen) as 16-bit two's complement.
+TEST_F(EndToEndTest, DemoRecordingCarriesTheDemosZeroLevels) {
+    messages.queueAnswer(rm::MsgResult::Yes);
+    makeRig("/nonexistent");
+    ASSERT_TRUE(rig->driver.DemoMode());
+    rig->scope.SetVerticalLevelChannelB(3000);
+    rig->scope.SetAmplitudeA(0);
+    rig->scope.SetAmplitudeB(0);
+    rig->settingsChanged();
+    ASSERT_TRUE(serveUntil([&] { return rig->scope.ZeroChannelB() == -110; }));
+    startMeasurement(1000);
+    ASSERT_TRUE(serveUntil([&] { return measurementEnded(); }));
+    const StreamSummary file = checkedMeasurementFile();
+    ASSERT_GE(file.blocks.size(), 3u);
+    EXPECT_EQ(file.blocks[1], (Words{0, 6, 2, 2048, 128, 0}));
+    EXPECT_EQ(file.blocks[2], (Words{0, 6, 3, 1095, 0xFF92, 0}));  // -110
+    ASSERT_FALSE(file.samples.empty());
+    for (uint16_t word : file.samples)
+        ASSERT_EQ(word & 0xFF, 128);
+}
+
+// With 0 V above the screen on A and below it on B the device's zero levels
+// lie outside 0..255, and the file holds them as they are.
+TEST_F(EndToEndTest, ZeroLevelsOffTheScreenReachTheFileAsTheyAre) {
+    makeRig(rm::programFolder());
+    ASSERT_TRUE(rig->driver.DeviceInitialized());
+    rig->scope.SetVerticalLevelChannelA(1);
+    rig->scope.SetVerticalLevelChannelB(4095);
+    rig->settingsChanged();
+    ASSERT_TRUE(serveUntil([&] { return rig->scope.ZeroChannelA() > 255 && rig->scope.ZeroChannelB() < 0; }));
+    startMeasurement(1000);
+    ASSERT_TRUE(serveUntil([&] { return measurementEnded(); }));
+    const int zeroA = rig->scope.ZeroChannelA(), zeroB = rig->scope.ZeroChannelB();
+    const StreamSummary file = checkedMeasurementFile();
+    ASSERT_GE(file.blocks.size(), 3u);
+    EXPECT_EQ(file.blocks[1][3], 4094);
+    EXPECT_EQ(static_cast<int16_t>(file.blocks[1][4]), zeroA);
+    EXPECT_EQ(file.blocks[2][3], 0);
+    EXPECT_EQ(static_cast<int16_t>(file.blocks[2][4]), zeroB);
+}
+
 } // namespace

@@ -235,11 +235,43 @@ TEST_F(DeviceFlowTest, EndingTheProgramInARecoveryDialogLetsNoDemoSamplesIntoThe
         ASSERT_EQ(word, 0x8181);
 }
 
-TEST_F(DeviceFlowTest, StopServesTheCallsOfARecoveryUnderWay) {
+// The program ends while a recovery waits for this thread: the stop serves
+// the waiting call, but no recovery step runs any more (no broadcast, no
+// library loaded again, no device dialog).
+TEST_F(DeviceFlowTest, ShutdownDuringARecoveryRunsNoRecoveryStep) {
+    fake.state().initResults[1] = InitDeviceNotPresent;
+    fake.state().initResultCount = 2;
     rig->scope.Startup();
     std::atomic_ref<uint8_t>(*fake.state().usbFailed).store(1);  // as the driver library does
+    std::this_thread::sleep_for(100ms);  // the thread now waits for its first step
     rig->shutdown();  // returns although the thread may be waiting on this thread
     EXPECT_FALSE(rig->driver.LibraryLoaded());
+    EXPECT_EQ(fake.state().initCalls, 1);
+    EXPECT_TRUE(messages.texts().empty());
+    EXPECT_EQ(rig->noticesOf(TScopeNotifyCode::snDeviceReinitialized, ScopeGroup::FlowManager), 0);
+}
+
+// After a recovery the fresh driver first hears the channels' ranges, so the
+// levels of the forced push are converted in the right range.
+TEST_F(DeviceFlowTest, RecoveryGivesTheRangesBeforeTheLevels) {
+    rig->scope.Startup();
+    rig->settingsChanged();
+    ASSERT_TRUE(rig->startUpBlocksPassed());
+    fake.forgetCalls();
+    std::atomic_ref<uint8_t>(*fake.state().usbFailed).store(1);
+    ASSERT_TRUE(serveUntil([&] {
+        return rig->noticesOf(TScopeNotifyCode::snDeviceReinitialized, ScopeGroup::FlowManager) == 1 &&
+               !fake.callsOf(GroundB).empty();
+    }));
+    std::vector<int32_t> order;
+    for (int i = 0; i < fake.state().callCount; ++i) {
+        const int32_t code = fake.state().calls[i].code;
+        if (code == DensityChannelA || code == VerticalLevelChannelA)
+            order.push_back(code);
+    }
+    ASSERT_GE(order.size(), 2u);
+    EXPECT_EQ(order[0], DensityChannelA);
+    EXPECT_EQ(order[1], VerticalLevelChannelA);
 }
 
 } // namespace

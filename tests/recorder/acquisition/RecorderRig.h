@@ -21,8 +21,11 @@
 #include <string>
 #include <vector>
 
-// The user-interface thread of a test: the process's one application object.
+// The user-interface thread of a test: the process's one application object
+// (a widget test's own application when it made one first).
 inline QCoreApplication& testApplication() {
+    if (QCoreApplication* existing = QCoreApplication::instance())
+        return *existing;
     static int argc = 1;
     static char name[] = "recorder_acquisition_tests";
     static char* argv[] = {name, nullptr};

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -155,11 +157,14 @@ TEST_F(VirtualDriverTest, SettingsReachTheDeviceOnlyWhenChangedOrForced) {
     EXPECT_TRUE(driver.RecordTriggered());
 }
 
+// Without a device (the demo) the settings are stored and logged only; a
+// range change still records its deflection, so demo recordings scale right.
 TEST_F(VirtualDriverTest, WithoutADeviceSettingsAreStoredAndLoggedOnly) {
     driver.SetSourceACDC_B(true);
+    driver.SetSourceProbeA(1);
     driver.SetDensityChannelA(5);
     driver.SetSMPSetting(13);
-    EXPECT_EQ(takeLog(), (Words{0, 4, 7, 1, 0, 5, 10, 0x4240, 0x000F}));
+    EXPECT_EQ(takeLog(), (Words{0, 4, 7, 1, 0, 4, 4, 1, 0, 5, 11, 200, 0, 0, 5, 10, 0x4240, 0x000F}));
     EXPECT_EQ(fake.calls().size(), 0u);
     EXPECT_EQ(driver.DensityChannelA(), 5);
 }
@@ -198,6 +203,59 @@ TEST_F(VirtualDriverTest, RangeChangeWithCalibrationSetsTheLevelBack) {
     EXPECT_FALSE(driver.SettingsToFile());
     // 5,000,000 = 0x004C4B40, low word first.
     EXPECT_EQ(takeLog(), (Words{0, 6, 3, 1000, 77, 0, 0, 5, 12, 0x4B40, 0x004C}));
+}
+
+// The deflection includes the probe: after a probe change the density's
+// place in the push writes it anew, once, without asking the device again.
+TEST_F(VirtualDriverTest, ProbeChangeWritesTheDeflectionAtTheDensitysPlace) {
+    initialise();
+    driver.SetSourceProbeA(1);
+    driver.SetDensityChannelA(7);
+    takeLog();
+    fake.forgetCalls();
+
+    driver.SetSourceProbeA(2);
+    driver.SetVerticalLevelChannelA(2047);
+    driver.SetDensityChannelA(7);
+    EXPECT_EQ(takeLog(), (Words{0, 4, 4, 2, 0, 5, 11, 10000, 0}));
+    EXPECT_TRUE(fake.callsOf(DensityChannelA).empty());
+    driver.SetDensityChannelA(7);
+    EXPECT_TRUE(takeLog().empty());
+
+    // A forced push writes the deflection once, after the level set-back.
+    driver.SetForceSettings(true);
+    driver.SetSourceProbeA(3);
+    driver.SetDensityChannelA(7);
+    const Words log = takeLog();
+    std::vector<uint16_t> types;
+    for (size_t i = 0; i < log.size(); i += log[i + 1])
+        types.push_back(log[i + 2]);
+    EXPECT_EQ(types, (std::vector<uint16_t>{4, 2, 11}));
+    EXPECT_EQ(Words(log.end() - 5, log.end()), (Words{0, 5, 11, 0x86A0, 0x0001}));  // 100,000
+}
+
+// The demo draws 0 V at 640 - (4096 - offset code) div 4: that is the zero
+// position it records, off the screen too (a negative one as 16-bit two's
+// complement).
+TEST_F(VirtualDriverTest, DemoRecordsTheZeroLevelItsTraceIsDrawnAt) {
+    driver.SetSettingsToFile(true);
+    driver.SetVerticalLevelChannelA(2047);
+    driver.SetVerticalLevelChannelB(3000);
+    EXPECT_EQ(driver.ZeroChannelA(), 128);
+    EXPECT_EQ(driver.ZeroChannelB(), -110);
+    EXPECT_EQ(takeLog(), (Words{0, 6, 2, 2048, 128, 0, 0, 6, 3, 1095, 0xFF92, 0}));
+
+    driver.SetSMPSetting(4);
+    driver.SetMeasurementStarted(true);
+    std::vector<uint16_t> buffer(DemoSignalGenerator::kMaxBlockWords);
+    int32_t count = 0;
+    for (int i = 0; i < 100 && count == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        driver.ReadData(buffer.data(), count);
+    }
+    ASSERT_GT(count, 0);
+    EXPECT_EQ(buffer[0] & 0xFF, 128);  // no amplitude, no noise: the trace at its zero
+    EXPECT_EQ(buffer[0] >> 8, 1);      // 0 V below the screen: the bottom code
 }
 
 TEST_F(VirtualDriverTest, MeasurementStartWritesTheHeaderOnceAndStopWritesTheStopBlock) {

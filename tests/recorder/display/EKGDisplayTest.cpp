@@ -57,8 +57,8 @@ TEST_F(EKGDisplay, TheSweepWrapsAtTheRightEdge) {
     feed({sample(50, 50)});
     EXPECT_EQ(display.SweepX(), 0);
 
-    // From 95, a block of 10 lands at 95 .. 100 and 0 .. 3 and erases
-    // nothing beyond it: the old columns from 5 on stay.
+    // From 95, a block of 10 lands at 95 .. 100 and 0 .. 3; the erase at the
+    // wrap reaches x = 100 − 95 + 10 (exclusive): the old columns from 15 on stay.
     display.ClearScreen();
     feed(Words(95, sample(50, 200)));
     feed(Words(95, sample(50, 200)));
@@ -71,11 +71,15 @@ TEST_F(EKGDisplay, TheSweepWrapsAtTheRightEdge) {
     for (int x : {95, 99, 0, 3})
         EXPECT_EQ(picture.pixel(x, 105), colorA) << x;
     EXPECT_EQ(picture.pixel(4, 0), cursor);
-    for (int x = 8; x < 95; ++x)
+    for (int x = 8; x < 15; ++x)
+        ASSERT_EQ(picture.pixel(x, 205), background) << x;
+    for (int x = 15; x < 95; ++x)
         ASSERT_EQ(picture.pixel(x, 205), colorA) << x;
 }
 
-TEST_F(EKGDisplay, GridOnTheWrappedPartOfAStrip) {
+// The grid of the part of a strip that wraps to the left edge is missing
+// until the sweep passes it again or a full redraw comes.
+TEST_F(EKGDisplay, GridOnTheWrappedPartOfAStripComesBackWithTheSweep) {
     const QRgb grid = showGridOnly();
     QImage picture = display.Picture();
     for (int x : {0, 50})
@@ -83,12 +87,36 @@ TEST_F(EKGDisplay, GridOnTheWrappedPartOfAStrip) {
     EXPECT_EQ(picture.pixel(2, 224), grid);
 
     feed(Words(95, sample(50, 50)));
-    feed(Words(10, sample(50, 50)));  // wraps: 95 .. 100, then 0 .. 3
+    feed(Words(10, sample(50, 50)));  // wraps: 95 .. 100, then 0 .. 3; erased up to 14
     picture = display.Picture();
-    EXPECT_EQ(picture.pixel(0, 0), grid);
-    EXPECT_EQ(picture.pixel(0, 2), grid);
-    EXPECT_EQ(picture.pixel(2, 224), grid);
+    EXPECT_EQ(picture.pixel(0, 2), background);
+    EXPECT_EQ(picture.pixel(2, 224), background);
+    EXPECT_EQ(picture.pixel(12, 224), background);
     EXPECT_EQ(picture.pixel(96, 224), grid);
+    EXPECT_EQ(picture.pixel(50, 0), grid);
+
+    for (int i = 0; i < kWidth + 1; ++i)  // the sweep passes every x again
+        feed({sample(50, 50)});
+    ASSERT_EQ(display.SweepX(), 4);
+    picture = display.Picture();
+    EXPECT_EQ(picture.pixel(0, 2), grid);
+    EXPECT_EQ(picture.pixel(12, 224), grid);
+    feed(Words(10, sample(50, 50)));
+    EXPECT_EQ(redrawn().pixel(2, 224), grid);
+}
+
+// The cursor squares stand at the newest column's values also when that
+// column is a marker.
+TEST_F(EKGDisplay, SquaresAlsoAfterAMarkerColumn) {
+    scope.SetModeLine(false);
+    feed({sample(100, 200), 1});
+    const QImage picture = display.Picture();
+    ASSERT_EQ(display.SweepX(), 2);
+    int squarePixels = 0;
+    for (int x = 3; x < 6; ++x)
+        for (int y = 0; y < 255; ++y)
+            squarePixels += picture.pixel(x, y) == colorA || picture.pixel(x, y) == colorB;
+    EXPECT_GT(squarePixels, 0);
 }
 
 TEST_F(EKGDisplay, FullRedrawDrawsWhatTheAppendsDrew) {
@@ -98,6 +126,10 @@ TEST_F(EKGDisplay, FullRedrawDrawsWhatTheAppendsDrew) {
         mode.applyTo(scope);
         display.ResizeBuffer();
         feedInBlocks(display, stream, 5);
+        // The erase at a wrap clears old columns beyond the wrapped ones until
+        // the sweep draws there again: let it pass that stretch.
+        while (display.SweepX() < 80)
+            feed({sample(120, 90)});
         const int sweep = display.SweepX();
         const QImage appended = withoutCursor(display.Picture());
         const QImage full = redrawn();

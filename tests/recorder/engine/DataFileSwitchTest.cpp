@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <filesystem>
 #include <thread>
+#include <vector>
 
 // The ThreadSanitizer build runs this file too, under its own suite name.
 #ifdef RM_TSAN_BUILD
@@ -74,6 +76,56 @@ TEST(DATA_FILE_SWITCH, AppendsNeverOverlapReplacingTheStream) {
     for (const auto& name : names)
         expectWholeRisingBlocks(name);
     EXPECT_EQ(scope.FileSize(), static_cast<int64_t>(std::filesystem::file_size(scope.GetFileName())));
+    scope.Shutdown();
+}
+
+// Setting the name again and again, as the settings load and the file panel
+// do, and switching to another file between measurements: every block the
+// processing thread appends lands in exactly one of the files, whole.
+TEST(DATA_FILE_SWITCH, RenamingWhileAppendingLosesAndDuplicatesNothing) {
+    rm::ScriptedMessages messages;
+    TempFolder folder;
+    const std::array<std::string, 2> names = {folder.file("one.rmd"), folder.file("two.rmd")};
+    TVirtualScopeVornRM scope;
+    scope.Startup();
+    scope.SetFileName(names[0]);
+    scope.SetSavingActivated(true);
+
+    std::atomic<bool> stop{false};
+    std::atomic<int> appends{0};
+    std::thread processing([&] {
+        std::array<uint16_t, kBlockWords> block{};
+        for (uint16_t n = 0x100; !stop && n < 0xFF00; ++n) {
+            block.fill(n);
+            scope.AppendToFile(block.data(), block.size());
+            ++appends;
+        }
+    });
+    int current = 0;
+    for (int i = 0; i < 2000; ++i) {
+        if (i % 250 == 249)
+            current = 1 - current;
+        scope.SetFileName(names[current]);
+        if (i % 8 == 0)
+            for (const int seen = appends; appends == seen && appends < 0xFE00;)
+                std::this_thread::yield();
+    }
+    stop = true;
+    processing.join();
+
+    EXPECT_TRUE(messages.texts().empty());
+    std::vector<uint16_t> numbers;
+    for (const auto& name : names) {
+        expectWholeRisingBlocks(name);
+        const auto words = TempFolder::readWords(name);
+        for (size_t b = 0; b < words.size(); b += kBlockWords)
+            numbers.push_back(words[b]);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    ASSERT_EQ(numbers.size(), static_cast<size_t>(appends.load()));
+    for (size_t i = 0; i < numbers.size(); ++i)
+        ASSERT_EQ(numbers[i], 0x100 + i) << "block " << i;
+    EXPECT_EQ(scope.FileSize(), static_cast<int64_t>(std::filesystem::file_size(names[current])));
     scope.Shutdown();
 }
 

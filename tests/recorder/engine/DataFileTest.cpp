@@ -6,9 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <vector>
@@ -17,9 +22,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
+QCoreApplication& application() {
+    static int argc = 1;
+    static char name[] = "recorder_engine_tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    return app;
+}
+
 class DataFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        application();
         scope.SetFileSizeLabel(&sizeLabel);
         scope.Startup();
     }
@@ -100,16 +114,43 @@ TEST_F(DataFileTest, FileHeldByAnotherProgramIsNeitherTruncatedNorWritten) {
     close(viewer);
 }
 
-TEST_F(DataFileTest, FailedWriteIsReportedOnceCountsNothingAndStopsSaving) {
-    scope.SetFileName("/dev/full");
+// A write that fails half-way (here: the file-size limit of the process) takes
+// back the torn part, closes the file so the viewer can open it, switches
+// saving off and tells the panels with a queued code 2, with one message.
+TEST_F(DataFileTest, FailedWriteClosesTheFileStopsSavingAndTellsThePanels) {
+    int settingsChanged = 0;
+    scope.RegisterListener(7, this, [&](TScopeNotifyCode code, int&) {
+        settingsChanged += code == TScopeNotifyCode::snSettingsChanged;
+    });
+    scope.SetFileName(data);
     scope.SetSavingActivated(true);
-    ASSERT_TRUE(scope.IsFileOpen());
+    append({0x8080});
 
-    append({0x8080, 0x8181});
-    append({0x8282});
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 6;
+    setrlimit(RLIMIT_FSIZE, &small);
+    append({0x8181, 0x8282, 0x8383});
+    append({0x8484});
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
     EXPECT_EQ(messages.texts(), (std::vector<std::string>{"Write to file failed."}));
-    EXPECT_EQ(scope.FileSize(), 0);
     EXPECT_FALSE(scope.SavingActivated());
+    EXPECT_FALSE(scope.IsFileOpen());
+    EXPECT_EQ(TempFolder::readWords(data), (std::vector<uint16_t>{0x8080}));
+    EXPECT_EQ(scope.FileSize(), 2);
+    const int other = open(data.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+    close(other);
+
+    EXPECT_EQ(settingsChanged, 0);  // queued: it reaches the panels on their own thread
+    QCoreApplication::processEvents();
+    EXPECT_EQ(settingsChanged, 1);
+    scope.UnregisterListener(this);
 }
 
 TEST_F(DataFileTest, ClearingRecreatesTheFileEmptyAndKeepsItOpenWithSavingOff) {

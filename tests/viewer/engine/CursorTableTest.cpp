@@ -99,7 +99,7 @@ TEST_F(CursorTableTest, TimeDifferencesComeFromTheIndex) {
     TIndexContent content;
     ProgressGauge gauge(nullptr);
     ASSERT_TRUE(BuildIndex(file, content, gauge, [] { return false; }));
-    index.SaveIndex(dir.file("a.ind"), content);
+    index.SaveIndex(dir.file("a.ind"), content, file);
 
     table.AddCursorObject(cursor(1000, "C1"));
     table.AddCursorObject(cursor(3000, "C2"));

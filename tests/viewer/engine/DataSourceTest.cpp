@@ -125,11 +125,12 @@ protected:
         for (int i = 0; i < 2000 && progress.all().back().rfind("Ready", 0) != 0; ++i)
             std::this_thread::sleep_for(1ms);
     }
-    // Channel A maxima of the normal view against the samples from `start`.
+    // Channel A maxima of the normal view (one point per screen column, at
+    // most 8192) against the samples from `start`.
     void expectNormalView(const std::vector<uint16_t>& samples, int64_t start, int64_t spp) {
         std::lock_guard lock(source.ViewLock(TViewKind::Normal));
         const TViewPoints& view = source.View(TViewKind::Normal);
-        ASSERT_EQ(view.Points, 800);
+        ASSERT_EQ(view.Points, std::min<int>(static_cast<int>(engine.MainScreenWidth), 8192));
         for (int64_t p = 0; p < view.Points; ++p) {
             uint8_t max = 0;
             for (int64_t k = 0; k < spp; ++k)
@@ -293,6 +294,110 @@ TEST_F(ViewRequestTest, TheRequestsOfTheTableBuildTheRightViews) {
         EXPECT_EQ(heard.of(enBufferViewReady) > buffers, step.newBufferView);
         expectNormalView(samples, step.normalStart, step.spp);
         EXPECT_EQ(engine.PreviewValidSamplesCount, 800 * step.spp);
+    }
+}
+
+TEST_F(ViewRequestTest, ZoomingThroughTheBufferBoundaryKeepsTheScreen) {
+    engine.MainScreenWidth = 1024;
+    engine.SetActualPointsCount(1024);
+    request(enFormResized);
+    zoom(512);  // one screen is exactly the main buffer
+    ASSERT_EQ(engine.SamplesPerScreen(), 0x80000);
+    ASSERT_TRUE(engine.BufferViewValid());
+    engine.SetMainBufferPosition(1'030'000);
+    request(enBufferMoved);
+    ASSERT_EQ(engine.ScreenBeginning(), 1'030'000);
+    for (uint32_t spp : {256u, 512u, 1024u, 512u, 1u, 512u}) {
+        SCOPED_TRACE(spp);
+        zoom(spp);
+        EXPECT_EQ(engine.ScreenBeginning(), 1'030'000);
+        expectNormalView(samples, 1'030'000, spp);
+    }
+}
+
+TEST_F(ViewRequestTest, SwitchingZoomOffAndOnKeepsTheScreen) {
+    engine.MainScreenWidth = 1024;
+    engine.SetActualPointsCount(1024);
+    zoom(1024);  // a screen larger than the buffer: absolute positions
+    engine.SetScreenPosition(1'030'000);
+    request(enScreenMoved);
+    ASSERT_EQ(engine.ScreenBeginning(), 1'030'000);
+
+    engine.SetZoomActive(false);
+    EXPECT_EQ(engine.SamplesPerPoint(), 1u);
+    EXPECT_EQ(engine.SamplesPerScreen(), 1024);
+    request(enZoomChanged);
+    EXPECT_EQ(engine.ScreenBeginning(), 1'030'000);
+    expectNormalView(samples, 1'030'000, 1);
+
+    engine.SetZoomActive(true);
+    EXPECT_EQ(engine.SamplesPerScreen(), 1024 * 1024);
+    request(enZoomChanged);
+    EXPECT_EQ(engine.ScreenBeginning(), 1'030'000);
+    expectNormalView(samples, 1'030'000, 1024);
+}
+
+TEST_F(ViewRequestTest, AWideDisplayGetsOnePointPerColumnUpTo8192) {
+    for (uint32_t width : {2049u, 8192u, 10000u}) {
+        SCOPED_TRACE(width);
+        engine.MainScreenWidth = width;
+        engine.SetActualPointsCount(width);
+        request(enFormResized);
+        expectNormalView(samples, 0, 1);
+        EXPECT_EQ(engine.PreviewValidSamplesCount, std::min<int64_t>(width, 8192));
+    }
+}
+
+TEST_F(DataSourceTest, AnotherFileLeavesNoViewOfThePreviousOne) {
+    RollModeStream s;
+    s.SamplesPerSecond(1000);
+    s.Samples(5000);
+    test::writeWords(dir.file("a.rmd"), s.Words());
+    test::writeWords(dir.file("b.rmd"), s.Words());
+    const auto expectNoView = [&] {
+        EXPECT_FALSE(engine.NewDataReady);
+        EXPECT_EQ(engine.PreviewValidSamplesCount, 0);
+        for (TViewKind kind : {TViewKind::Quick, TViewKind::Buffer, TViewKind::Normal}) {
+            std::lock_guard lock(source.ViewLock(kind));
+            EXPECT_EQ(source.View(kind).Points, 0);
+        }
+    };
+    for (const char* next : {"b.rmd", "missing.rmd"}) {
+        SCOPED_TRACE(next);
+        openAndWait(dir.file("a.rmd"));
+        ASSERT_TRUE(heard.waitFor(enBufferViewReady, 1));
+        ASSERT_TRUE(engine.NewDataReady);
+        target(dir.file(next));  // chosen, not yet opened with Open
+        expectNoView();
+    }
+}
+
+TEST_F(DataSourceTest, ADataFileNamedLikeItsIndexIsNeverTouched) {
+    for (const char* name : {"wind", "x.ind"}) {
+        SCOPED_TRACE(name);
+        RollModeStream s;
+        s.StartMeasurement({});  // 1,000,000 samples per second
+        s.Samples(100000);
+        s.Marker(1);
+        s.Samples(5000);
+        s.StopMeasurement();
+        const std::string path = dir.file(name);
+        test::writeWords(path, s.Words());
+        const std::vector<uint8_t> bytes = test::readBytes(path);
+        const std::vector<uint16_t> samples = s.SampleWords();
+        for (int open = 0; open < 2; ++open) {
+            openAndWait(path);
+            EXPECT_EQ(engine.IndexFileName(), path);
+            EXPECT_EQ(test::readBytes(path), bytes);
+            EXPECT_FALSE(test::exists(path + ".tmp"));
+            EXPECT_EQ(engine.FileRealSamplesCount, static_cast<int64_t>(samples.size()));
+            expectNormalView(samples, 0, 1);
+            bool exact = false;
+            EXPECT_EQ(source.Index().TimeBetweenSamples(0, 50000, false, exact), " 50ms");
+            EXPECT_TRUE(exact);
+            EXPECT_EQ(source.Index().TimeBetweenSamples(0, 105000, false, exact), " 105ms");
+            EXPECT_FALSE(exact);
+        }
     }
 }
 

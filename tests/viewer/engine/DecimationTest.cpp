@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
 #include <random>
 
 namespace rm::viewer {
@@ -176,6 +180,51 @@ TEST(Decimation, ViewsOverManyBufferBlocksSeeEverySampleOnce) {
         decimator.Add(t.samples.data() + c.first, std::min(c.count, total - c.first));
         decimator.Finish();
         expectSame(viaBuffer, direct, "from " + std::to_string(c.first));
+    }
+}
+
+// The gauge of a pass cut in two counts both halves: it reaches 100 only
+// once the second half, slowed down here, has ended too.
+TEST(Decimation, TheGaugeOfASplitPassCountsBothHalves) {
+    RollModeStream s;
+    s.SamplesPerSecond(1000);
+    s.Samples(3'000'000);
+    test::IndexedTestFile t(s);
+    struct Recorder : IProgressDisplay {
+        void SetProgressText(const std::string&) override {}
+        void SetProgressPercent(int percent) override {
+            std::lock_guard lock(m);
+            published.emplace_back(percent, secondHalfBlocks.load());
+        }
+        std::mutex m;
+        std::vector<std::pair<int, int>> published;  // percent, blocks the second half had begun
+        std::atomic<int> secondHalfBlocks{0};
+    } recorder;
+    const std::thread::id mainThread = std::this_thread::get_id();
+    const auto slowSecondHalf = [&] {
+        if (std::this_thread::get_id() != mainThread) {
+            ++recorder.secondHalfBlocks;
+            std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        }
+        return false;
+    };
+    ProgressGauge gauge(&recorder);
+    TViewPoints points(10000);
+    t.buffer.SetBufferInvalid(true);
+    ASSERT_TRUE(DecimateView({10000, 0, 0, 3'000'000, 300, 10000, {}}, points, t.buffer, t.words.get(), t.index,
+                             t.file, gauge, slowSecondHalf));
+    const int blocks = recorder.secondHalfBlocks;
+    ASSERT_GE(blocks, 2);  // the pass was cut in two
+    ASSERT_FALSE(recorder.published.empty());
+    EXPECT_EQ(recorder.published.back().first, 100);
+    for (size_t k = 0; k < recorder.published.size(); ++k) {
+        const auto [percent, begun] = recorder.published[k];
+        if (k > 0)
+            EXPECT_GE(percent, recorder.published[k - 1].first);
+        if (percent >= 75)
+            EXPECT_GE(begun, blocks / 2) << percent << " % with the second half at block " << begun;
+        if (percent == 100)
+            EXPECT_EQ(begun, blocks);
     }
 }
 

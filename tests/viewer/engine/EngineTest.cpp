@@ -167,9 +167,9 @@ TEST(EngineProperties, SamplesPerPointIsBoundedAndFollowsZoom) {
     EXPECT_EQ(engine.SamplesPerPoint(), 1u);
     engine.SetSamplesPerPoint(200000);
     EXPECT_EQ(engine.SamplesPerPoint(), 131072u);
-    engine.ZoomActive = false;
+    engine.SetZoomActive(false);
     EXPECT_EQ(engine.SamplesPerPoint(), 1u);
-    engine.ZoomActive = true;
+    engine.SetZoomActive(true);
     engine.SetActualPointsCount(1000);
     engine.SetSamplesPerPoint(100);
     EXPECT_EQ(engine.SamplesPerScreen(), 100000);
@@ -209,6 +209,81 @@ TEST(EngineProperties, PositionsAreClampedToTheBufferAndTheFile) {
     EXPECT_EQ(engine.ScreenBeginning(), 5'000'000'000);
     engine.SetScreenPosition(9'999'999'000);
     EXPECT_EQ(engine.ScreenPosition(), 10'000'000'000 - 100'000'000);
+}
+
+TEST(EngineProperties, TheBufferBoundaryCountsTheSameBeforeAndAfterAZoom) {
+    TPreviewEnginePelkRM engine;
+    engine.MainBufferRealSamples = 0x80000;
+    engine.SetActualPointsCount(1024);
+    engine.SetSamplesPerPoint(512);  // a screen of exactly the buffer
+    EXPECT_TRUE(engine.BufferViewValid());
+    engine.SetSamplesPerPoint(256);
+    EXPECT_TRUE(engine.OldBufferViewValid());
+    engine.SetSamplesPerPoint(512);
+    engine.SetSamplesPerPoint(1024);
+    EXPECT_TRUE(engine.OldBufferViewValid());
+    EXPECT_FALSE(engine.BufferViewValid());
+    engine.SetSamplesPerPoint(512);
+    EXPECT_FALSE(engine.OldBufferViewValid());
+    EXPECT_TRUE(engine.BufferViewValid());
+}
+
+TEST(EngineProperties, TheZoomSwitchKeepsTheScreenSizeAndTheOldValidity) {
+    TPreviewEnginePelkRM engine;
+    engine.MainBufferRealSamples = 0x80000;
+    engine.SetActualPointsCount(1000);
+    engine.SetSamplesPerPoint(1000);  // a screen of 1,000,000 samples
+    engine.SetZoomActive(false);
+    EXPECT_FALSE(engine.ZoomActive());
+    EXPECT_EQ(engine.SamplesPerScreen(), 1000);
+    EXPECT_FALSE(engine.OldBufferViewValid());
+    EXPECT_TRUE(engine.BufferViewValid());
+    engine.SetActualPointsCount(800);  // a resize while zoom is off
+    EXPECT_EQ(engine.SamplesPerScreen(), 800);
+    engine.SetZoomActive(true);
+    EXPECT_EQ(engine.SamplesPerPoint(), 1000u);  // the stored value comes back
+    EXPECT_EQ(engine.SamplesPerScreen(), 800000);
+    EXPECT_TRUE(engine.OldBufferViewValid());
+    EXPECT_FALSE(engine.BufferViewValid());
+}
+
+TEST(EngineProperties, TheScreenPositionNeverGoesBelowZero) {
+    TPreviewEnginePelkRM engine;
+    engine.MainBufferRealSamples = 0x80000;
+    engine.FileRealSamplesCount = 10'000'000;
+    engine.SetActualPointsCount(1000);
+    engine.SetSamplesPerPoint(1000);  // no valid buffer view: absolute positions
+    engine.SetScreenPosition(-5000);
+    EXPECT_EQ(engine.ScreenPosition(), 0);
+    EXPECT_EQ(engine.ScreenBeginning(), 0);
+    engine.SetSamplesPerPoint(1);
+    engine.SetScreenPosition(-1);
+    EXPECT_EQ(engine.ScreenPosition(), 0);
+    // A file shorter than one screen.
+    engine.FileRealSamplesCount = 500;
+    engine.SetSamplesPerPoint(1000);
+    engine.SetScreenPosition(-7);
+    EXPECT_EQ(engine.ScreenPosition(), 0);
+    engine.SetScreenPosition(300);
+    EXPECT_EQ(engine.ScreenPosition(), 0);
+    engine.SetMainBufferPosition(0);  // applies the file clamp to the screen
+    EXPECT_EQ(engine.ScreenPosition(), 0);
+}
+
+TEST(EngineDurationText, RoundsToWholeNanosecondsAndCountsPartsOfOne) {
+    EXPECT_EQ(TPreviewEnginePelkRM::SubMillisecondsToText(0.001), " 1us");
+    EXPECT_EQ(TPreviewEnginePelkRM::MillisecondsToText(0.001), "  1us");
+    EXPECT_EQ(TPreviewEnginePelkRM::SubMillisecondsToText(0.000001), " 1ns");
+    EXPECT_EQ(TPreviewEnginePelkRM::SubMillisecondsToText(1.001), "1ms 1us");
+    EXPECT_EQ(TPreviewEnginePelkRM::SubMillisecondsToText(1.0), "1ms");
+    EXPECT_EQ(TPreviewEnginePelkRM::MillisecondsToText(12.0 / 10000 * 1000), " 1ms 200us");
+    EXPECT_EQ(TPreviewEnginePelkRM::MillisecondsToText(1000.0005), " 1s  500ns");
+    EXPECT_EQ(TPreviewEnginePelkRM::MillisecondsToText(999.9999999), " 1s");
+    EXPECT_EQ(TPreviewEnginePelkRM::MillisecondsToText(60000), " 1m");
+    EXPECT_EQ(TPreviewEnginePelkRM::MillisecondsToText(3600000), "1h");
+    EXPECT_EQ(TPreviewEnginePelkRM::MillisecondsToText(-0.0000001), "0s");
+    // Durations of recordings far beyond 32-bit sample counts.
+    EXPECT_EQ(TPreviewEnginePelkRM::MillisecondsToText(10'000'000'000.0 / 50 * 1000), "55555h 33m 20s");
 }
 
 TEST(EngineDurationText, WritesHoursDownToNanoseconds) {

@@ -8,7 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cctype>
 #include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
 
 namespace rm::viewer {
 namespace {
@@ -36,7 +42,7 @@ protected:
         ASSERT_EQ(file.OpenFile(dataName), kOpenOk);
         built = build(file);
         ASSERT_TRUE(built.finished);
-        index.SaveIndex(indexName, built.content);
+        index.SaveIndex(indexName, built.content, file);
     }
 
     void expectEverySampleReachable(const std::vector<uint16_t>& samples) {
@@ -138,7 +144,7 @@ TEST_F(IndexTest, RandomStreamsGiveTheSameIndexForEveryChunkSize) {
             EXPECT_EQ(part.content.EndsInsideBlock, whole.content.EndsInsideBlock);
         }
         EXPECT_EQ(whole.content.OddSize, odd);
-        index.SaveIndex(indexName, whole.content);
+        index.SaveIndex(indexName, whole.content, file);
         expectEverySampleReachable(test::referenceSamples(words));
         // The saved index fits its data file and loads with the same answers.
         ASSERT_TRUE(index.LoadIndex(indexName, file)) << "round " << round;
@@ -181,7 +187,7 @@ TEST_F(IndexTest, DamagedFilesEndOrSkipAndSaySo) {
     EXPECT_TRUE(index.LoadIndex(indexName, file));
 }
 
-TEST_F(IndexTest, ALastRunLongerThanAReadWindowIsWalkedOnLoad) {
+TEST_F(IndexTest, ALongLastRunIsPlacedFromTheEndOfTheDataFileOnLoad) {
     // Ten thousand probe blocks and a zeroed stretch (damaged one-word
     // items) form one run of 60,000 words before the last samples.
     RollModeStream s;
@@ -237,7 +243,7 @@ TEST_F(IndexTest, AnIndexThatCannotBeWrittenIsKeptInMemory) {
     const Built b = build(file);
     // A folder the index cannot be written to (as for a read-only one).
     const std::string unwritable = dir.file("no-such-folder/run.ind");
-    EXPECT_FALSE(index.SaveIndex(unwritable, b.content));
+    EXPECT_FALSE(index.SaveIndex(unwritable, b.content, file));
     EXPECT_FALSE(test::exists(unwritable));
     int64_t run = 0;
     EXPECT_EQ(index.SampleToFilePosition(100, run), 222);
@@ -248,7 +254,7 @@ TEST_F(IndexTest, SaveWritesThroughATemporaryFile) {
     test::writeWords(dataName, exampleFile());
     ASSERT_EQ(file.OpenFile(dataName), kOpenOk);
     test::writeBytes(indexName, {1, 2, 3});  // an old, broken index is replaced
-    EXPECT_TRUE(index.SaveIndex(indexName, build(file).content));
+    EXPECT_TRUE(index.SaveIndex(indexName, build(file).content, file));
     EXPECT_FALSE(test::exists(indexName + ".tmp"));
     EXPECT_EQ(test::readBytes(indexName).size(), 3u * 88 + 12);
 }
@@ -295,6 +301,9 @@ TEST_F(IndexTimeTest, TimesFollowTheRateOfEverySegment) {
     EXPECT_EQ(time(1000, 4050), " 5s 506ms");
     engine.TimeOriginUserValue = 1000;
     EXPECT_EQ(time(0, 500, nullptr, true), " 1s 500ms");
+    // A span of no samples from the origin still carries the origin's time.
+    EXPECT_EQ(time(700, 700, nullptr, true), " 1s");
+    EXPECT_EQ(time(700, 700), "0s");
 }
 
 TEST_F(IndexTimeTest, CalibrationAndRecordRangesFollowTheRuns) {
@@ -311,6 +320,96 @@ TEST_F(IndexTimeTest, CalibrationAndRecordRangesFollowTheRuns) {
 TEST_F(IndexTimeTest, TimePerDivisionUsesTheRateAtTheScreenStart) {
     engine.SetSamplesPerPoint(2);
     EXPECT_EQ(index.TimePerDivisionText(), " 100ms/div");  // 2 x 50 samples at 1000/s
+}
+
+// Bytes this process has read from files and pipes so far; -1 where the
+// system does not count them.
+int64_t bytesReadSoFar() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    int64_t value = 0;
+    while (io >> key >> value)
+        if (key == "rchar:")
+            return value;
+    return -1;
+}
+
+TEST_F(IndexTest, ReopeningAFileEndingInALongZeroedStretchReadsOnlyAFewWordsOfIt) {
+    if (bytesReadSoFar() < 0)
+        GTEST_SKIP() << "no read counts in /proc/self/io";
+    for (const int64_t samplesAfter : {0, 777}) {
+        SCOPED_TRACE(samplesAfter);
+        RollModeStream s;
+        s.StartMeasurement({});
+        s.Samples(1000);
+        s.Words().insert(s.Words().end(), 4'000'000, 0);  // 8 MB of zero words: one damaged run
+        s.Samples(samplesAfter);
+        open(s.Words());
+        ASSERT_GE(built.content.Records.back().ItemCount, 3'999'999);
+        const int64_t before = bytesReadSoFar();
+        ASSERT_TRUE(index.LoadIndex(indexName, file));
+        EXPECT_LT(bytesReadSoFar() - before, 16 * 1024);
+        expectEverySampleReachable(test::referenceSamples(s.Words()));
+    }
+}
+
+TEST_F(IndexTest, AnIndexNameThatIsTheDataFileWritesNothing) {
+    const std::vector<uint16_t> words = exampleFile();
+    test::writeWords(dataName, words);
+    ASSERT_EQ(link(dataName.c_str(), indexName.c_str()), 0);  // the same file under the index's name
+    ASSERT_EQ(file.OpenFile(dataName), kOpenOk);
+    const std::vector<uint8_t> bytes = test::readBytes(dataName);
+    EXPECT_FALSE(index.LoadIndex(indexName, file));
+    EXPECT_FALSE(index.SaveIndex(indexName, build(file).content, file));
+    EXPECT_EQ(test::readBytes(dataName), bytes);
+    EXPECT_EQ(test::readBytes(indexName), bytes);
+    EXPECT_FALSE(test::exists(indexName + ".tmp"));
+    // The index is kept in memory.
+    int64_t run = 0;
+    EXPECT_EQ(index.SampleToFilePosition(100, run), 222);
+    EXPECT_EQ(run, 50);
+}
+
+// " 1s 200ms 5us" back into nanoseconds; -1 for a text that is not blanks
+// and parts of a number and a unit.
+int64_t parseDuration(const std::string& text) {
+    std::istringstream parts(text);
+    std::string part;
+    int64_t ns = 0;
+    while (parts >> part) {
+        size_t digits = 0;
+        while (digits < part.size() && std::isdigit(static_cast<unsigned char>(part[digits])))
+            ++digits;
+        if (digits == 0)
+            return -1;
+        const int64_t value = std::stoll(part.substr(0, digits));
+        const std::string unit = part.substr(digits);
+        const std::map<std::string, int64_t> units = {{"h", 3'600'000'000'000}, {"m", 60'000'000'000},
+                                                      {"s", 1'000'000'000},     {"ms", 1'000'000},
+                                                      {"us", 1'000},            {"ns", 1}};
+        if (!units.count(unit))
+            return -1;
+        ns += value * units.at(unit);
+    }
+    return ns;
+}
+
+TEST_F(IndexTest, TimeTextsOfWholeMicrosecondSpansReadExactly) {
+    for (const uint32_t rate : {2500u, 5000u, 10000u, 20000u, 25000u, 50000u, 100000u}) {
+        SCOPED_TRACE(rate);
+        RollModeStream s;
+        s.SamplesPerSecond(rate);
+        s.Samples(1001);
+        open(s.Words());
+        for (int64_t span = 1; span <= 1000; ++span) {
+            bool exact = false;
+            const std::string text = index.TimeBetweenSamples(0, span, false, exact);
+            ASSERT_EQ(parseDuration(text), span * 1'000'000'000 / rate) << text;
+            ASSERT_EQ(text.find("ns"), std::string::npos) << text;
+            ASSERT_EQ(text.rfind(" ", 0), 0u) << text;  // below an hour every text starts with a blank
+            ASSERT_EQ(index.TimeBetweenSamples(span, 0, false, exact), "-" + text);
+        }
+    }
 }
 
 TEST_F(IndexTest, AMissingSamplingRateGivesAQuestionMark) {

@@ -28,7 +28,7 @@ public:
         TIndexContent content;
         ProgressGauge gauge(nullptr);
         EXPECT_TRUE(BuildIndex(file, content, gauge, [] { return false; }));
-        index.SaveIndex(dir.file("a.ind"), content);
+        index.SaveIndex(dir.file("a.ind"), content, file);
         engine.FileRealSamplesCount = index.TotalSamples();
         words = buffer.Memory();
     }

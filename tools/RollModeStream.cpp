@@ -1,6 +1,6 @@
 #include "RollModeStream.h"
 
-namespace rm::viewer {
+namespace rm {
 
 void RollModeStream::Block(uint16_t type, std::initializer_list<uint16_t> values) {
     words_.push_back(0);
@@ -17,8 +17,8 @@ void RollModeStream::StartMeasurement(const Settings& s) {
     Block(1, {1});
     Block(2, {static_cast<uint16_t>(4095 - 2048), s.zeroA, 0});
     Block(3, {static_cast<uint16_t>(4095 - 2048), s.zeroB, 0});
-    Block(4, {1});
-    Block(5, {2});
+    Block(4, {s.probeA});
+    Block(5, {s.probeB});
     Block(6, {1});
     Block(7, {1});
     Block(8, {0});
@@ -78,4 +78,4 @@ bool RollModeStream::WriteFile(const std::string& path) const {
     return std::fclose(file) == 0 && ok;
 }
 
-} // namespace rm::viewer
+} // namespace rm

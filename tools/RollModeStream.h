@@ -5,12 +5,13 @@
 #include <string>
 #include <vector>
 
-namespace rm::viewer {
+namespace rm {
 
 // Builds the word stream of a roll-mode data file the way the recorder
 // writes it: a measurement starts with its settings header, samples follow,
 // settings changes and overrun marks come between them, and a stop block
-// ends it. Used to make test and benchmark files.
+// ends it. Used to make test and benchmark files (SampleRecording.h makes
+// whole realistic recordings with it).
 class RollModeStream {
 public:
     struct Settings {
@@ -19,6 +20,8 @@ public:
         uint32_t deflectionB = 2000;
         uint16_t zeroA = 128;         // sample code of 0 V
         uint16_t zeroB = 100;
+        uint16_t probeA = 1;          // 1..4: 1:1 .. 1:1000
+        uint16_t probeB = 2;
     };
 
     // [0, 4, 1, 1] and the settings header (blocks 2 to 12).
@@ -46,4 +49,4 @@ private:
     uint64_t random_ = 0x9E3779B97F4A7C15ull;
 };
 
-} // namespace rm::viewer
+} // namespace rm

@@ -20,10 +20,7 @@ cmake --build build
 
 case "${1:-}" in
   run)
-    if [[ -x build/bin/Pelk_RadaDazi ]]; then
-      exec build/bin/Pelk_RadaDazi
-    fi
-    echo "Everything is built in build/bin; the recorder's main window is not part of this build yet."
+    exec build/bin/Pelk_RadaDazi
     ;;
   test)
     export QT_QPA_PLATFORM=offscreen

@@ -12,14 +12,6 @@ class TSetColorForm;
 }
 class TChannelIndicationButtonVorn;
 
-// The four display colours both programs let the user pick.
-struct TDisplayColors {
-    rm::WinColor channelA = 0;
-    rm::WinColor channelB = 0;
-    rm::WinColor grid = 0;
-    rm::WinColor background = 0;
-};
-
 // "Color settings": four "Set" buttons, each showing its colour, that open
 // one colour dialog; OK keeps the picks, Cancel (the default button, also
 // Escape and closing the window) drops them. The caller fills it with

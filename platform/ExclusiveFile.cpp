@@ -60,6 +60,12 @@ void ExclusiveFile::close() {
     }
 }
 
+bool ExclusiveFile::isFile(const std::string& path) const {
+    struct stat open {}, named {};
+    return fd_ >= 0 && fstat(fd_, &open) == 0 && stat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
+           open.st_ino == named.st_ino;
+}
+
 int64_t ExclusiveFile::size() const {
     struct stat st {};
     if (fd_ < 0 || fstat(fd_, &st) != 0)

@@ -33,6 +33,9 @@ public:
     bool isOpen() const { return fd_ >= 0; }
     int lastErrno() const { return lastErrno_; }
     int fd() const { return fd_; }
+    // True when `path` names the open file (same device and inode), under
+    // whatever spelling or other link of it; false without an open file.
+    bool isFile(const std::string& path) const;
 
     int64_t size() const;  // -1 on failure
     // Reads up to `count` bytes at `position`; returns the bytes read (short

@@ -21,3 +21,12 @@ inline WinColor toWinColor(const QColor& color) {
 }
 
 } // namespace rm
+
+// The four display colours of both programs: the two traces, the grid and the
+// background, as the colour dialog sets them.
+struct TDisplayColors {
+    rm::WinColor channelA = 0;
+    rm::WinColor channelB = 0;
+    rm::WinColor grid = 0;
+    rm::WinColor background = 0;
+};

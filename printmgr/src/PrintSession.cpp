@@ -182,7 +182,7 @@ void PrintSession::renderObjects(PageDevice& page)
             font.setPixelSize(std::max(1, page.millimetresToDots(kTextHeightMillimetres)));
             painter.setFont(font);
             painter.setPen(Qt::black);
-            painter.drawText(QRect(0, 0, rect.width(), rect.height()), Qt::AlignLeft | Qt::AlignTop,
+            painter.drawText(QRect(0, 0, rect.width(), rect.height()), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                              QString::fromStdString(objectText(id)));
         }
         painter.restore();

@@ -3,21 +3,37 @@
 #include "FileSizeCounter.h"
 #include "IndexFileName.h"
 
-#include <sys/stat.h>
-
 #include <filesystem>
 
 using rm::ExclusiveFile;
 
-DataFileWriter::OpenResult DataFileWriter::openForAppend(const std::string& name) {
+DataFileWriter::OpenResult DataFileWriter::open(const std::string& name, bool measurementRunning) {
     std::lock_guard lock(streamLock_);
+    // Appending to the file already open is what the open stream does: it is
+    // kept, so no block is lost between a close and a reopen.
+    if (stream_.isFile(name)) {
+        waitingName_.reset();
+        return OpenResult::Kept;
+    }
+    if (stream_.isOpen() && (measurementRunning || bounds_.inMeasurement())) {
+        waitingName_ = name;
+        return OpenResult::Deferred;
+    }
+    return openLocked(name);
+}
+
+DataFileWriter::OpenResult DataFileWriter::openLocked(const std::string& name) {
     stream_.close();
+    waitingName_.reset();
+    bounds_.restart();
+    endPosition_ = 0;
     fileSize_.store(0);
     const ExclusiveFile::Result opened = stream_.open(name, ExclusiveFile::Mode::ReadWrite);
     if (opened == ExclusiveFile::Result::Ok) {
         endPosition_ = stream_.size();
         if (endPosition_ < 0) {
             stream_.close();
+            endPosition_ = 0;
             return OpenResult::Failed;
         }
         fileSize_.store(endPosition_);
@@ -33,16 +49,11 @@ DataFileWriter::OpenResult DataFileWriter::openForAppend(const std::string& name
     return OpenResult::Created;
 }
 
-bool DataFileWriter::holds(const std::string& name) const {
-    std::lock_guard lock(streamLock_);
-    struct stat open {}, named {};
-    return stream_.isOpen() && ::fstat(stream_.fd(), &open) == 0 && ::stat(name.c_str(), &named) == 0 &&
-           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
-}
-
 bool DataFileWriter::recreate(const std::string& name) {
     std::lock_guard lock(streamLock_);
     stream_.close();
+    waitingName_.reset();
+    bounds_.restart();
     fileSize_.set(0);
     endPosition_ = 0;
     return stream_.open(name, ExclusiveFile::Mode::Create, true) == ExclusiveFile::Result::Ok;
@@ -51,6 +62,7 @@ bool DataFileWriter::recreate(const std::string& name) {
 void DataFileWriter::close() {
     std::lock_guard lock(streamLock_);
     stream_.close();
+    waitingName_.reset();
 }
 
 bool DataFileWriter::isOpen() const {
@@ -58,10 +70,24 @@ bool DataFileWriter::isOpen() const {
     return stream_.isOpen();
 }
 
-bool DataFileWriter::append(const uint16_t* words, size_t count) {
+DataFileWriter::AppendResult DataFileWriter::append(const uint16_t* words, size_t count) {
     std::lock_guard lock(streamLock_);
-    if (!stream_.isOpen() || count == 0)
-        return true;
+    while (count > 0 && stream_.isOpen()) {
+        const MeasurementBounds::Span span = bounds_.follow(words, count);
+        if (!writeLocked(words, span.words))
+            return {AppendResult::WriteFailed, {}};
+        words += span.words;
+        count -= span.words;
+        if (span.endsMeasurement && waitingName_) {
+            const std::string name = *waitingName_;
+            if (openLocked(name) == OpenResult::Failed)
+                return {AppendResult::OpenFailed, name};
+        }
+    }
+    return {};
+}
+
+bool DataFileWriter::writeLocked(const uint16_t* words, size_t count) {
     const size_t bytes = count * sizeof(uint16_t);
     const int64_t written = stream_.writeAt(endPosition_, words, bytes);
     if (written == static_cast<int64_t>(bytes)) {
@@ -74,16 +100,18 @@ bool DataFileWriter::append(const uint16_t* words, size_t count) {
     if (written > 0 && !stream_.truncate(endPosition_))
         fileSize_.add(written);
     stream_.close();
+    waitingName_.reset();
     return false;
 }
 
 void DataFileWriter::deleteIndexFileOf(const std::string& name) {
     namespace fs = std::filesystem;
-    const fs::path index = rm::indexFileName(name);
+    const std::string index = rm::indexFileName(name);
     std::error_code error;
-    // Only an index file goes: not a folder of that name, and not a data file
-    // whose own name ends in "ind" (it is its own index name).
-    if (!fs::is_regular_file(index, error) || fs::equivalent(index, name, error))
+    // Only an index file goes: not a folder of that name, and never the open
+    // data file itself, whose own name may end in "ind" (it is then its own
+    // index name) or which another link may carry.
+    if (stream_.isFile(index) || !fs::is_regular_file(index, error))
         return;
     fs::remove(index, error);
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "ExclusiveFile.h"
+#include "MeasurementBounds.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 
 class FileSizeCounter;
@@ -14,43 +16,62 @@ class FileSizeCounter;
 // and every replacement of the stream, so an append never reaches a closed or
 // replaced file. Each call keeps `fileSize` in step with the stream under that
 // lock. Messages are the caller's, after the call has returned.
+//
+// A measurement is written whole into one file, from its start block to its
+// stop block: a file named while one runs replaces the open file only right
+// after the stop block has been written to it.
 class DataFileWriter {
 public:
     explicit DataFileWriter(FileSizeCounter& fileSize) : fileSize_(fileSize) {}
 
-    enum class OpenResult { Appending, Created, Failed };
+    enum class OpenResult {
+        Kept,       // `name` is the open file: it goes on as it is
+        Appending,  // opened at its end, its index file deleted
+        Created,    // did not exist, created empty
+        Deferred,   // opened by append() after the running measurement's stop block
+        Failed,     // no file open, size 0
+    };
 
-    // Closes the current file, then opens `name` at its end and deletes its
-    // index file, or creates it when it does not exist; both under the one
-    // lock, so an append lands whole in the old file or in the new one. A file
-    // that exists but cannot be opened (held by another program, no
-    // permission) is left as it is: Failed, no file open, size 0. The size is
-    // stored without showing it.
-    OpenResult openForAppend(const std::string& name);
-
-    // True when the open file is the file `name` names (the same file under
-    // another spelling of its path too).
-    bool holds(const std::string& name) const;
+    // Makes `name` the file to write. While a file is open and a measurement
+    // runs (`measurementRunning`, or the file holds a start block whose stop
+    // block has not come yet) the open file is kept and `name` waits for the
+    // measurement's end; a later call replaces the wait. Otherwise the current
+    // file is closed and `name` opened at its end, its index file deleted, or
+    // created when it does not exist; both under the one lock, so an append
+    // lands whole in the old file or in the new one. A file that exists but
+    // cannot be opened (held by another program, no permission) is left as it
+    // is. The size is stored without showing it.
+    OpenResult open(const std::string& name, bool measurementRunning);
 
     // Closes the current file, shows size 0 and creates `name` empty (an
     // existing file is emptied only once it is held exclusively). False when
     // it cannot be created; no file is open then.
     bool recreate(const std::string& name);
 
+    // Closes the file; a name waiting for the measurement's end is dropped.
     void close();
     bool isOpen() const;
 
+    struct AppendResult {
+        enum Status { Written, WriteFailed, OpenFailed } status = Written;
+        std::string fileName;  // with OpenFailed: the waiting name that could not be opened
+    };
     // Writes the words at the end of the open file and adds their bytes to
-    // the size; true without an open file (nothing to do). A failed write
-    // takes back what part of the words reached the file and closes it (it is
-    // no longer held, another program can take it): false.
-    bool append(const uint16_t* words, size_t count);
+    // the size; nothing to do without an open file. A stop block among them
+    // brings in the name waiting for it: the words after it go to that file.
+    // A failed write takes back what part of the words reached the file and
+    // closes it (it is no longer held, another program can take it).
+    AppendResult append(const uint16_t* words, size_t count);
 
 private:
+    OpenResult openLocked(const std::string& name);
+    bool writeLocked(const uint16_t* words, size_t count);
     void deleteIndexFileOf(const std::string& name);
 
     FileSizeCounter& fileSize_;
     mutable std::mutex streamLock_;
     rm::ExclusiveFile stream_;
     int64_t endPosition_ = 0;
+    MeasurementBounds bounds_;
+    std::optional<std::string> waitingName_;
 };

@@ -62,11 +62,7 @@ void TVirtualScopeVornRM::SetFileName(const std::string& name) {
         fileSize_.store(0);
         return;
     }
-    // Appending to the file already open is what the open stream does: it is
-    // kept, so no block is lost between a close and a reopen.
-    if (writer_.holds(name))
-        return;
-    if (writer_.openForAppend(name) == DataFileWriter::OpenResult::Failed)
+    if (writer_.open(name, measurementStarted_) == DataFileWriter::OpenResult::Failed)
         showFileFailure(std::string(RecorderStrings::CannotCreateFile) + name);
 }
 
@@ -80,11 +76,16 @@ void TVirtualScopeVornRM::ClearFile() {
 }
 
 void TVirtualScopeVornRM::AppendToFile(const uint16_t* words, size_t count) {
-    if (!savingActivated_ || writer_.append(words, count))
+    if (!savingActivated_)
+        return;
+    const DataFileWriter::AppendResult result = writer_.append(words, count);
+    if (result.status == DataFileWriter::AppendResult::Written)
         return;
     // The writer has closed the file; the panels learn on their own thread
     // that saving is off.
-    showFileFailure(RecorderStrings::WriteToFileFailed);
+    showFileFailure(result.status == DataFileWriter::AppendResult::OpenFailed
+                        ? std::string(RecorderStrings::CannotCreateFile) + result.fileName
+                        : std::string(RecorderStrings::WriteToFileFailed));
     QMetaObject::invokeMethod(
         &uiContext_, [this] { Notify(TScopeNotifyCode::snSettingsChanged, ScopeGroup::All); },
         Qt::QueuedConnection);

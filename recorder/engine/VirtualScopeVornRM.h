@@ -59,17 +59,22 @@ public:
     void SetSavingActivated(bool value);
     // Takes the new name; opens it for append (or creates it when missing)
     // once the program is initialised and saving is on, else closes the data
-    // file. The file already open stays open as it is. A file that cannot be
-    // opened gives "Cannot create file <name>" and switches saving off.
+    // file. The file already open stays open as it is. A measurement stays
+    // whole in one file: a name set while one runs (a settings load) is opened
+    // right after the measurement's stop block has been written to the open
+    // file. A file that cannot be opened gives "Cannot create file <name>"
+    // and switches saving off.
     void SetFileName(const std::string& name);
     std::string GetFileName() const { return dataFileName_; }
     std::string IndexFileName(const std::string& name) const;
     // Recreates the current file empty and keeps it open, saving on or off.
     void ClearFile();
-    // Processing thread: writes the words to the data file while saving is on.
+    // Processing thread: writes the words to the data file while saving is on,
+    // switching to the name set during a measurement after its stop block.
     // A failed write closes the file, stops saving, shows "Write to file
     // failed." once and queues code 2 (group 255) for the user-interface
-    // thread.
+    // thread; a file that cannot be switched to does the same with "Cannot
+    // create file <name>".
     void AppendToFile(const uint16_t* words, size_t count);
     bool IsFileOpen() const { return writer_.isOpen(); }
 

@@ -4,48 +4,51 @@
 #include "VirtualScopeVornRM.h"
 #include "recorder/RecorderStrings.h"
 
-TArmControlsVornRM::TArmControlsVornRM(QObject* parent) : TWrapperComponentVornRM(ScopeGroup::ArmPanel, parent) {}
+TArmControlsVornRM::TArmControlsVornRM(QObject* parent)
+    : TWrapperComponentVornRM(ScopeGroup::ArmPanel,
+                              {TScopeNotifyCode::snStart, TScopeNotifyCode::snSettingsChanged,
+                               TScopeNotifyCode::snRefreshTriggerPanels}, parent)
+{
+}
 
 void TArmControlsVornRM::SetArmSourceA(TOnOffButtonVorn* button)
 {
-    bindControl(this, armSourceA_, button, &TOnOffButtonVorn::OnClick, [this, button] { ButtonClick(button); });
+    bindClick(this, armSourceA_, button, &TArmControlsVornRM::ButtonClick);
 }
 
 void TArmControlsVornRM::SetArmSourceB(TOnOffButtonVorn* button)
 {
-    bindControl(this, armSourceB_, button, &TOnOffButtonVorn::OnClick, [this, button] { ButtonClick(button); });
+    bindClick(this, armSourceB_, button, &TArmControlsVornRM::ButtonClick);
 }
 
 void TArmControlsVornRM::SetExternalSource(TOnOffButtonVorn* button)
 {
-    bindControl(this, externalSource_, button, &TOnOffButtonVorn::OnClick, [this, button] { ButtonClick(button); });
+    bindClick(this, externalSource_, button, &TArmControlsVornRM::ButtonClick);
 }
 
 void TArmControlsVornRM::SetTrigUnderOverA(QToolButton* button)
 {
-    bindControl(this, trigUnderOverA_, button, &QToolButton::clicked, [this, button] { ButtonClick(button); });
+    bindClick(this, trigUnderOverA_, button, &TArmControlsVornRM::ButtonClick);
 }
 
 void TArmControlsVornRM::SetTrigUnderOverB(QToolButton* button)
 {
-    bindControl(this, trigUnderOverB_, button, &QToolButton::clicked, [this, button] { ButtonClick(button); });
+    bindClick(this, trigUnderOverB_, button, &TArmControlsVornRM::ButtonClick);
 }
 
 void TArmControlsVornRM::SetTrigUnderOverExternal(QToolButton* button)
 {
-    bindControl(this, trigUnderOverExternal_, button, &QToolButton::clicked, [this, button] { ButtonClick(button); });
+    bindClick(this, trigUnderOverExternal_, button, &TArmControlsVornRM::ButtonClick);
 }
 
 void TArmControlsVornRM::SetArmLevelEditA(TVoltageValueEditVorn* edit)
 {
-    bindControl(this, levelEditA_, edit, &TVoltageValueEditVorn::OnKeyUp,
-                [this, edit](int key, Qt::KeyboardModifiers) { LevelKeyUp(edit, key); });
+    bindEnter(this, levelEditA_, edit, [this, edit] { LevelEntered(edit); });
 }
 
 void TArmControlsVornRM::SetArmLevelEditB(TVoltageValueEditVorn* edit)
 {
-    bindControl(this, levelEditB_, edit, &TVoltageValueEditVorn::OnKeyUp,
-                [this, edit](int key, Qt::KeyboardModifiers) { LevelKeyUp(edit, key); });
+    bindEnter(this, levelEditB_, edit, [this, edit] { LevelEntered(edit); });
 }
 
 void TArmControlsVornRM::ButtonClick(QAbstractButton* sender)
@@ -69,24 +72,16 @@ void TArmControlsVornRM::ButtonClick(QAbstractButton* sender)
 }
 
 // Runs after the edit's own commit: a failed commit writes the unchanged value.
-void TArmControlsVornRM::LevelKeyUp(TVoltageValueEditVorn* sender, int key)
+void TArmControlsVornRM::LevelEntered(TVoltageValueEditVorn* sender)
 {
     TVirtualScopeVornRM* scope = VirtualScope();
-    if (!scope || (key != Qt::Key_Return && key != Qt::Key_Enter))
+    if (!scope)
         return;
     if (sender == levelEditA_)
         scope->SetARMLevelA(sender->Voltage());
     else if (sender == levelEditB_)
         scope->SetARMLevelB(sender->Voltage());
     Broadcast(TScopeNotifyCode::snSettingsChanged);
-}
-
-void TArmControlsVornRM::ScopeNotify(TScopeNotifyCode code)
-{
-    TWrapperComponentVornRM::ScopeNotify(code);
-    if (code == TScopeNotifyCode::snStart || code == TScopeNotifyCode::snSettingsChanged ||
-        code == TScopeNotifyCode::snRefreshTriggerPanels)
-        UpdateFromScope();
 }
 
 void TArmControlsVornRM::UpdateFromScope()

@@ -26,12 +26,11 @@ public:
     void SetArmLevelEditB(TVoltageValueEditVorn* edit);
 
 protected:
-    void ScopeNotify(TScopeNotifyCode code) override;
     void UpdateFromScope() override;
 
 private:
     void ButtonClick(QAbstractButton* sender);
-    void LevelKeyUp(TVoltageValueEditVorn* sender, int key);
+    void LevelEntered(TVoltageValueEditVorn* sender);
 
     QPointer<TOnOffButtonVorn> armSourceA_, armSourceB_, externalSource_;
     QPointer<QToolButton> trigUnderOverA_, trigUnderOverB_, trigUnderOverExternal_;

@@ -4,18 +4,19 @@
 #include "VirtualScopeVornRM.h"
 
 TChannelControlsVornRM::TChannelControlsVornRM(QObject* parent)
-    : TWrapperComponentVornRM(ScopeGroup::ChannelPanel, parent)
+    : TWrapperComponentVornRM(ScopeGroup::ChannelPanel,
+                              {TScopeNotifyCode::snStart, TScopeNotifyCode::snSettingsChanged}, parent)
 {
 }
 
 void TChannelControlsVornRM::SetChannelButtonA(TOnOffButtonVorn* button)
 {
-    bindControl(this, channelButtonA_, button, &TOnOffButtonVorn::OnClick, [this, button] { ButtonClick(button); });
+    bindClick(this, channelButtonA_, button, &TChannelControlsVornRM::ButtonClick);
 }
 
 void TChannelControlsVornRM::SetChannelButtonB(TOnOffButtonVorn* button)
 {
-    bindControl(this, channelButtonB_, button, &TOnOffButtonVorn::OnClick, [this, button] { ButtonClick(button); });
+    bindClick(this, channelButtonB_, button, &TChannelControlsVornRM::ButtonClick);
 }
 
 void TChannelControlsVornRM::ButtonClick(TOnOffButtonVorn* sender)
@@ -28,13 +29,6 @@ void TChannelControlsVornRM::ButtonClick(TOnOffButtonVorn* sender)
     else if (sender == channelButtonB_)
         scope->SetStatusChannelB(!scope->StatusChannelB());
     Broadcast(TScopeNotifyCode::snSettingsChanged);
-}
-
-void TChannelControlsVornRM::ScopeNotify(TScopeNotifyCode code)
-{
-    TWrapperComponentVornRM::ScopeNotify(code);
-    if (code == TScopeNotifyCode::snStart || code == TScopeNotifyCode::snSettingsChanged)
-        UpdateFromScope();
 }
 
 void TChannelControlsVornRM::UpdateFromScope()

@@ -16,7 +16,6 @@ public:
     void SetChannelButtonB(TOnOffButtonVorn* button);
 
 protected:
-    void ScopeNotify(TScopeNotifyCode code) override;
     void UpdateFromScope() override;
 
 private:

@@ -5,20 +5,29 @@
 #include "WinColor.h"
 
 TDensityControlsVornRM::TDensityControlsVornRM(QObject* parent)
-    : TWrapperComponentVornRM(ScopeGroup::RangePanel, parent)
+    : TWrapperComponentVornRM(ScopeGroup::RangePanel,
+                              {TScopeNotifyCode::snStart, TScopeNotifyCode::snSettingsChanged}, parent)
 {
 }
 
-void TDensityControlsVornRM::SetDensityUpButtonA(TChannelIndicationButtonVorn* button) { bindButton(upButtonA_, button); }
-void TDensityControlsVornRM::SetDensityUpButtonB(TChannelIndicationButtonVorn* button) { bindButton(upButtonB_, button); }
-void TDensityControlsVornRM::SetDensityDownButtonA(TChannelIndicationButtonVorn* button) { bindButton(downButtonA_, button); }
-void TDensityControlsVornRM::SetDensityDownButtonB(TChannelIndicationButtonVorn* button) { bindButton(downButtonB_, button); }
-
-void TDensityControlsVornRM::bindButton(QPointer<TChannelIndicationButtonVorn>& slot,
-                                        TChannelIndicationButtonVorn* button)
+void TDensityControlsVornRM::SetDensityUpButtonA(TChannelIndicationButtonVorn* button)
 {
-    bindControl(this, slot, button, &TChannelIndicationButtonVorn::OnClick,
-                [this, button] { ButtonClick(button); });
+    bindClick(this, upButtonA_, button, &TDensityControlsVornRM::ButtonClick);
+}
+
+void TDensityControlsVornRM::SetDensityUpButtonB(TChannelIndicationButtonVorn* button)
+{
+    bindClick(this, upButtonB_, button, &TDensityControlsVornRM::ButtonClick);
+}
+
+void TDensityControlsVornRM::SetDensityDownButtonA(TChannelIndicationButtonVorn* button)
+{
+    bindClick(this, downButtonA_, button, &TDensityControlsVornRM::ButtonClick);
+}
+
+void TDensityControlsVornRM::SetDensityDownButtonB(TChannelIndicationButtonVorn* button)
+{
+    bindClick(this, downButtonB_, button, &TDensityControlsVornRM::ButtonClick);
 }
 
 void TDensityControlsVornRM::ButtonClick(TChannelIndicationButtonVorn* sender)
@@ -37,24 +46,11 @@ void TDensityControlsVornRM::ButtonClick(TChannelIndicationButtonVorn* sender)
     Broadcast(TScopeNotifyCode::snSettingsChanged);
 }
 
-void TDensityControlsVornRM::ScopeNotify(TScopeNotifyCode code)
-{
-    TWrapperComponentVornRM::ScopeNotify(code);
-    if (code == TScopeNotifyCode::snStart || code == TScopeNotifyCode::snSettingsChanged)
-        UpdateFromScope();
-}
-
 void TDensityControlsVornRM::UpdateFromScope()
 {
     const TVirtualScopeVornRM* scope = VirtualScope();
     if (!scope)
         return;
-    const QColor colorA = rm::toQColor(scope->ColorChannelA());
-    const QColor colorB = rm::toQColor(scope->ColorChannelB());
-    for (TChannelIndicationButtonVorn* button : {upButtonA_.data(), downButtonA_.data()})
-        if (button)
-            button->setChannelColor(colorA);
-    for (TChannelIndicationButtonVorn* button : {upButtonB_.data(), downButtonB_.data()})
-        if (button)
-            button->setChannelColor(colorB);
+    panelview::setChannelColor({upButtonA_.data(), downButtonA_.data()}, rm::toQColor(scope->ColorChannelA()));
+    panelview::setChannelColor({upButtonB_.data(), downButtonB_.data()}, rm::toQColor(scope->ColorChannelB()));
 }

@@ -20,11 +20,9 @@ public:
     void SetDensityDownButtonB(TChannelIndicationButtonVorn* button);
 
 protected:
-    void ScopeNotify(TScopeNotifyCode code) override;
     void UpdateFromScope() override;
 
 private:
-    void bindButton(QPointer<TChannelIndicationButtonVorn>& slot, TChannelIndicationButtonVorn* button);
     void ButtonClick(TChannelIndicationButtonVorn* sender);
 
     QPointer<TChannelIndicationButtonVorn> upButtonA_, upButtonB_, downButtonA_, downButtonB_;

@@ -42,15 +42,9 @@ void fillSwatch(QWidget& swatch, const QColor& color)
 } // namespace
 
 TInformationPanelVornRM::TInformationPanelVornRM(Channel channel, QObject* parent)
-    : TWrapperComponentVornRM(ScopeGroup::InformationPanels, parent), channel_(channel)
+    : TWrapperComponentVornRM(ScopeGroup::InformationPanels,
+                              {TScopeNotifyCode::snStart, TScopeNotifyCode::snSettingsChanged}, parent), channel_(channel)
 {
-}
-
-void TInformationPanelVornRM::ScopeNotify(TScopeNotifyCode code)
-{
-    TWrapperComponentVornRM::ScopeNotify(code);
-    if (code == TScopeNotifyCode::snStart || code == TScopeNotifyCode::snSettingsChanged)
-        UpdateFromScope();
 }
 
 void TInformationPanelVornRM::UpdateFromScope()

@@ -26,7 +26,6 @@ public:
 protected:
     TInformationPanelVornRM(Channel channel, QObject* parent);
 
-    void ScopeNotify(TScopeNotifyCode code) override;
     void UpdateFromScope() override;
 
 private:

@@ -45,26 +45,45 @@ std::optional<uint32_t> lengthMilliseconds(double value)
 } // namespace
 
 TMeasurementRecordControlsVornRM::TMeasurementRecordControlsVornRM(QObject* parent)
-    : TWrapperComponentVornRM(ScopeGroup::RecordPanel, parent)
+    : TWrapperComponentVornRM(ScopeGroup::RecordPanel,
+                              {TScopeNotifyCode::snStart, TScopeNotifyCode::snSettingsChanged,
+                               TScopeNotifyCode::snRefreshTriggerPanels}, parent)
 {
 }
 
-void TMeasurementRecordControlsVornRM::SetMeasurementStart(TOnOffButtonVorn* button) { bindButton(measurementStart_, button); }
-void TMeasurementRecordControlsVornRM::SetMeasurementStop(TOnOffButtonVorn* button) { bindButton(measurementStop_, button); }
-void TMeasurementRecordControlsVornRM::SetRecordTriggered(TOnOffButtonVorn* button) { bindButton(recordTriggered_, button); }
-void TMeasurementRecordControlsVornRM::SetRecordFree(TOnOffButtonVorn* button) { bindButton(recordFree_, button); }
-void TMeasurementRecordControlsVornRM::SetRecordDefined(TOnOffButtonVorn* button) { bindButton(recordDefined_, button); }
-void TMeasurementRecordControlsVornRM::SetRecordContinuos(TOnOffButtonVorn* button) { bindButton(recordContinuos_, button); }
+void TMeasurementRecordControlsVornRM::SetMeasurementStart(TOnOffButtonVorn* button)
+{
+    bindClick(this, measurementStart_, button, &TMeasurementRecordControlsVornRM::ButtonClick);
+}
+
+void TMeasurementRecordControlsVornRM::SetMeasurementStop(TOnOffButtonVorn* button)
+{
+    bindClick(this, measurementStop_, button, &TMeasurementRecordControlsVornRM::ButtonClick);
+}
+
+void TMeasurementRecordControlsVornRM::SetRecordTriggered(TOnOffButtonVorn* button)
+{
+    bindClick(this, recordTriggered_, button, &TMeasurementRecordControlsVornRM::ButtonClick);
+}
+
+void TMeasurementRecordControlsVornRM::SetRecordFree(TOnOffButtonVorn* button)
+{
+    bindClick(this, recordFree_, button, &TMeasurementRecordControlsVornRM::ButtonClick);
+}
+
+void TMeasurementRecordControlsVornRM::SetRecordDefined(TOnOffButtonVorn* button)
+{
+    bindClick(this, recordDefined_, button, &TMeasurementRecordControlsVornRM::ButtonClick);
+}
+
+void TMeasurementRecordControlsVornRM::SetRecordContinuos(TOnOffButtonVorn* button)
+{
+    bindClick(this, recordContinuos_, button, &TMeasurementRecordControlsVornRM::ButtonClick);
+}
 
 void TMeasurementRecordControlsVornRM::SetRecordTimeLength(TLongerTimeEditVornRM* edit)
 {
-    bindControl(this, recordTimeLength_, edit, &TLongerTimeEditVornRM::OnKeyUp,
-                [this](int key, Qt::KeyboardModifiers) { LengthKeyUp(key); });
-}
-
-void TMeasurementRecordControlsVornRM::bindButton(QPointer<TOnOffButtonVorn>& slot, TOnOffButtonVorn* button)
-{
-    bindControl(this, slot, button, &TOnOffButtonVorn::OnClick, [this, button] { ButtonClick(button); });
+    bindEnter(this, recordTimeLength_, edit, [this] { LengthEntered(); });
 }
 
 bool TMeasurementRecordControlsVornRM::CheckArmTrigger(const TVirtualScopeVornRM& scope)
@@ -108,22 +127,14 @@ void TMeasurementRecordControlsVornRM::ButtonClick(TOnOffButtonVorn* sender)
 
 // Runs after the edit's own commit. A length that does not fit (a negative or
 // an overlong duration) is refused; the refresh shows the old one again.
-void TMeasurementRecordControlsVornRM::LengthKeyUp(int key)
+void TMeasurementRecordControlsVornRM::LengthEntered()
 {
     TVirtualScopeVornRM* scope = VirtualScope();
-    if (!scope || !recordTimeLength_ || (key != Qt::Key_Return && key != Qt::Key_Enter))
+    if (!scope || !recordTimeLength_)
         return;
     if (const std::optional<uint32_t> length = lengthMilliseconds(recordTimeLength_->TimeValue()))
         scope->SetMeasurementLength(*length);
     Broadcast(TScopeNotifyCode::snSettingsChanged);
-}
-
-void TMeasurementRecordControlsVornRM::ScopeNotify(TScopeNotifyCode code)
-{
-    TWrapperComponentVornRM::ScopeNotify(code);
-    if (code == TScopeNotifyCode::snStart || code == TScopeNotifyCode::snSettingsChanged ||
-        code == TScopeNotifyCode::snRefreshTriggerPanels)
-        UpdateFromScope();
 }
 
 void TMeasurementRecordControlsVornRM::UpdateFromScope()

@@ -33,13 +33,11 @@ public:
     static bool CheckArmTrigger(const TVirtualScopeVornRM& scope);
 
 protected:
-    void ScopeNotify(TScopeNotifyCode code) override;
     void UpdateFromScope() override;
 
 private:
-    void bindButton(QPointer<TOnOffButtonVorn>& slot, TOnOffButtonVorn* button);
     void ButtonClick(TOnOffButtonVorn* sender);
-    void LengthKeyUp(int key);
+    void LengthEntered();
 
     QPointer<TOnOffButtonVorn> measurementStart_, measurementStop_;
     QPointer<TOnOffButtonVorn> recordTriggered_, recordFree_, recordDefined_, recordContinuos_;

@@ -6,7 +6,9 @@
 #include "VirtualScopeVornRM.h"
 
 TModeDisplayVornRM::TModeDisplayVornRM(QObject* parent)
-    : TWrapperComponentVornRM(ScopeGroup::DisplayModePanel, parent)
+    : TWrapperComponentVornRM(ScopeGroup::DisplayModePanel,
+                              {TScopeNotifyCode::snStart, TScopeNotifyCode::snSettingsChanged,
+                               TScopeNotifyCode::snShowEKGDisplay, TScopeNotifyCode::snShowShiftDisplay}, parent)
 {
 }
 
@@ -16,16 +18,34 @@ void TModeDisplayVornRM::SetGridScroll(TScrollBarVorn* bar)
     bindControl(this, gridScroll_, bar, &TScrollBarVorn::OnScroll, [this] { BrightnessScroll(); });
 }
 
-void TModeDisplayVornRM::SetGridButton(TOnOffButtonVorn* button) { bindButton(gridButton_, button); }
-void TModeDisplayVornRM::SetBeamFinder(TOnOffButtonVorn* button) { bindButton(beamFinder_, button); }
-void TModeDisplayVornRM::SetLineModeDisplay(TOnOffButtonVorn* button) { bindButton(lineModeDisplay_, button); }
-void TModeDisplayVornRM::SetEKGModeDisplay(TOnOffButtonVorn* button) { bindButton(ekgModeDisplay_, button); }
-void TModeDisplayVornRM::SetRadaDaziDisplay(TOnOffButtonVorn* button) { bindButton(radaDaziDisplay_, button); }
-void TModeDisplayVornRM::SetDisplayButton(TOnOffButtonVorn* button) { bindButton(displayButton_, button); }
-
-void TModeDisplayVornRM::bindButton(QPointer<TOnOffButtonVorn>& slot, TOnOffButtonVorn* button)
+void TModeDisplayVornRM::SetGridButton(TOnOffButtonVorn* button)
 {
-    bindControl(this, slot, button, &TOnOffButtonVorn::OnClick, [this, button] { ButtonClick(button); });
+    bindClick(this, gridButton_, button, &TModeDisplayVornRM::ButtonClick);
+}
+
+void TModeDisplayVornRM::SetBeamFinder(TOnOffButtonVorn* button)
+{
+    bindClick(this, beamFinder_, button, &TModeDisplayVornRM::ButtonClick);
+}
+
+void TModeDisplayVornRM::SetLineModeDisplay(TOnOffButtonVorn* button)
+{
+    bindClick(this, lineModeDisplay_, button, &TModeDisplayVornRM::ButtonClick);
+}
+
+void TModeDisplayVornRM::SetEKGModeDisplay(TOnOffButtonVorn* button)
+{
+    bindClick(this, ekgModeDisplay_, button, &TModeDisplayVornRM::ButtonClick);
+}
+
+void TModeDisplayVornRM::SetRadaDaziDisplay(TOnOffButtonVorn* button)
+{
+    bindClick(this, radaDaziDisplay_, button, &TModeDisplayVornRM::ButtonClick);
+}
+
+void TModeDisplayVornRM::SetDisplayButton(TOnOffButtonVorn* button)
+{
+    bindClick(this, displayButton_, button, &TModeDisplayVornRM::ButtonClick);
 }
 
 void TModeDisplayVornRM::ButtonClick(TOnOffButtonVorn* sender)
@@ -58,21 +78,6 @@ void TModeDisplayVornRM::BrightnessScroll()
         return;
     scope->SetGridBrightness(gridScroll_->value());
     Broadcast(TScopeNotifyCode::snGridBrightnessChanged);
-}
-
-void TModeDisplayVornRM::ScopeNotify(TScopeNotifyCode code)
-{
-    TWrapperComponentVornRM::ScopeNotify(code);
-    switch (code) {
-    case TScopeNotifyCode::snStart:
-    case TScopeNotifyCode::snSettingsChanged:
-    case TScopeNotifyCode::snShowEKGDisplay:
-    case TScopeNotifyCode::snShowShiftDisplay:
-        UpdateFromScope();
-        break;
-    default:
-        break;
-    }
 }
 
 void TModeDisplayVornRM::UpdateFromScope()

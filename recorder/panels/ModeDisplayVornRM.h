@@ -25,11 +25,9 @@ public:
     void SetDisplayButton(TOnOffButtonVorn* button);
 
 protected:
-    void ScopeNotify(TScopeNotifyCode code) override;
     void UpdateFromScope() override;
 
 private:
-    void bindButton(QPointer<TOnOffButtonVorn>& slot, TOnOffButtonVorn* button);
     void ButtonClick(TOnOffButtonVorn* sender);
     void BrightnessScroll();
 

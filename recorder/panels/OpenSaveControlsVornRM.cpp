@@ -25,7 +25,9 @@ void showTaken(QLineEdit& edit, bool taken)
 } // namespace
 
 TOpenSaveControlsVornRM::TOpenSaveControlsVornRM(QObject* parent)
-    : TWrapperComponentVornRM(ScopeGroup::FilePanel, parent)
+    : TWrapperComponentVornRM(ScopeGroup::FilePanel,
+                              {TScopeNotifyCode::snStart, TScopeNotifyCode::snSettingsChanged,
+                               TScopeNotifyCode::snRefreshFilePanel}, parent)
 {
 }
 
@@ -40,17 +42,17 @@ void TOpenSaveControlsVornRM::SetSaveFileEdit(QLineEdit* edit)
 
 void TOpenSaveControlsVornRM::SetSaveFileBrowse(QToolButton* button)
 {
-    bindControl(this, saveFileBrowse_, button, &QToolButton::clicked, [this, button] { ButtonClick(button); });
+    bindClick(this, saveFileBrowse_, button, &TOpenSaveControlsVornRM::ButtonClick);
 }
 
 void TOpenSaveControlsVornRM::SetSaveButton(TOnOffButtonVorn* button)
 {
-    bindControl(this, saveButton_, button, &TOnOffButtonVorn::OnClick, [this, button] { ButtonClick(button); });
+    bindClick(this, saveButton_, button, &TOpenSaveControlsVornRM::ButtonClick);
 }
 
 void TOpenSaveControlsVornRM::SetCLFButton(TOnOffButtonVorn* button)
 {
-    bindControl(this, clfButton_, button, &TOnOffButtonVorn::OnClick, [this, button] { ButtonClick(button); });
+    bindClick(this, clfButton_, button, &TOpenSaveControlsVornRM::ButtonClick);
 }
 
 bool TOpenSaveControlsVornRM::eventFilter(QObject* watched, QEvent* event)
@@ -114,7 +116,7 @@ void TOpenSaveControlsVornRM::FileEditKeyUp(int key)
     TVirtualScopeVornRM* scope = VirtualScope();
     if (!scope || !saveFileEdit_)
         return;
-    if (key != Qt::Key_Return && key != Qt::Key_Enter) {
+    if (!isEnterKey(key)) {
         showTaken(*saveFileEdit_, false);
         return;
     }
@@ -122,14 +124,6 @@ void TOpenSaveControlsVornRM::FileEditKeyUp(int key)
     saveFileEdit_->setToolTip(saveFileEdit_->text());
     scope->SetFileName(saveFileEdit_->text().toStdString());
     Broadcast(TScopeNotifyCode::snSettingsChanged);
-}
-
-void TOpenSaveControlsVornRM::ScopeNotify(TScopeNotifyCode code)
-{
-    TWrapperComponentVornRM::ScopeNotify(code);
-    if (code == TScopeNotifyCode::snStart || code == TScopeNotifyCode::snSettingsChanged ||
-        code == TScopeNotifyCode::snRefreshFilePanel)
-        UpdateFromScope();
 }
 
 void TOpenSaveControlsVornRM::UpdateFromScope()

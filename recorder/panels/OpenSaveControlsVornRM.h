@@ -23,7 +23,6 @@ public:
     void SetCLFButton(TOnOffButtonVorn* button);
 
 protected:
-    void ScopeNotify(TScopeNotifyCode code) override;
     void UpdateFromScope() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

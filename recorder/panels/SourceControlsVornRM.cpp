@@ -22,7 +22,8 @@ QString probeCaption(const TVirtualScopeVornRM& scope, int channel)
 } // namespace
 
 TSourceControlsVornRM::TSourceControlsVornRM(QObject* parent)
-    : TWrapperComponentVornRM(ScopeGroup::SourcePanel, parent)
+    : TWrapperComponentVornRM(ScopeGroup::SourcePanel,
+                              {TScopeNotifyCode::snStart, TScopeNotifyCode::snSettingsChanged}, parent)
 {
 }
 
@@ -40,8 +41,7 @@ void TSourceControlsVornRM::bindButton(QPointer<TChannelIndicationButtonVorn>& s
 {
     if (button && toggles)
         button->setCheckable(true);
-    bindControl(this, slot, button, &TChannelIndicationButtonVorn::OnClick,
-                [this, button] { ButtonClick(button); });
+    bindClick(this, slot, button, &TSourceControlsVornRM::ButtonClick);
 }
 
 void TSourceControlsVornRM::ButtonClick(TChannelIndicationButtonVorn* sender)
@@ -64,26 +64,15 @@ void TSourceControlsVornRM::ButtonClick(TChannelIndicationButtonVorn* sender)
     Broadcast(TScopeNotifyCode::snSettingsChanged);
 }
 
-void TSourceControlsVornRM::ScopeNotify(TScopeNotifyCode code)
-{
-    TWrapperComponentVornRM::ScopeNotify(code);
-    if (code == TScopeNotifyCode::snStart || code == TScopeNotifyCode::snSettingsChanged)
-        UpdateFromScope();
-}
-
 void TSourceControlsVornRM::UpdateFromScope()
 {
     const TVirtualScopeVornRM* scope = VirtualScope();
     if (!scope)
         return;
-    const QColor colorA = rm::toQColor(scope->ColorChannelA());
-    const QColor colorB = rm::toQColor(scope->ColorChannelB());
-    for (TChannelIndicationButtonVorn* button : {acdcButtonA_.data(), probeButtonA_.data(), groundA_.data()})
-        if (button)
-            button->setChannelColor(colorA);
-    for (TChannelIndicationButtonVorn* button : {acdcButtonB_.data(), probeButtonB_.data(), groundB_.data()})
-        if (button)
-            button->setChannelColor(colorB);
+    panelview::setChannelColor({acdcButtonA_.data(), probeButtonA_.data(), groundA_.data()},
+                               rm::toQColor(scope->ColorChannelA()));
+    panelview::setChannelColor({acdcButtonB_.data(), probeButtonB_.data(), groundB_.data()},
+                               rm::toQColor(scope->ColorChannelB()));
 
     panelview::setCaption(probeButtonA_, probeCaption(*scope, TVirtualScopeVornRM::kChannelA));
     panelview::setCaption(probeButtonB_, probeCaption(*scope, TVirtualScopeVornRM::kChannelB));

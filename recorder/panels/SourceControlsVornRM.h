@@ -22,7 +22,6 @@ public:
     void SetGroundB(TChannelIndicationButtonVorn* button);
 
 protected:
-    void ScopeNotify(TScopeNotifyCode code) override;
     void UpdateFromScope() override;
 
 private:

@@ -18,7 +18,8 @@ static void loadSweepGlyphs()
 }
 
 TSweepControlsVornRM::TSweepControlsVornRM(QObject* parent)
-    : TWrapperComponentVornRM(ScopeGroup::SweepPanel, parent)
+    : TWrapperComponentVornRM(ScopeGroup::SweepPanel,
+                              {TScopeNotifyCode::snStart, TScopeNotifyCode::snSettingsChanged}, parent)
 {
     loadSweepGlyphs();
 }
@@ -42,7 +43,7 @@ void TSweepControlsVornRM::SetCalcButton(TOnOffButtonVorn* button) { bindButton(
 void TSweepControlsVornRM::bindButton(QPointer<TOnOffButtonVorn>& slot, TOnOffButtonVorn* button,
                                       const char* glyph)
 {
-    bindControl(this, slot, button, &TOnOffButtonVorn::OnClick, [this, button] { ButtonClick(button); });
+    bindClick(this, slot, button, &TSweepControlsVornRM::ButtonClick);
     if (button && glyph)
         button->setGlyphs(QPixmap(QString::fromLatin1(glyph)));
 }
@@ -73,13 +74,6 @@ void TSweepControlsVornRM::ButtonClick(TOnOffButtonVorn* sender)
     if (!scope->MakeAvg() && !scope->MakeMaximum() && !scope->MakeMinimum())
         scope->SetMakeAvg(true);
     Broadcast(TScopeNotifyCode::snSettingsChanged);
-}
-
-void TSweepControlsVornRM::ScopeNotify(TScopeNotifyCode code)
-{
-    TWrapperComponentVornRM::ScopeNotify(code);
-    if (code == TScopeNotifyCode::snStart || code == TScopeNotifyCode::snSettingsChanged)
-        UpdateFromScope();
 }
 
 void TSweepControlsVornRM::UpdateFromScope()

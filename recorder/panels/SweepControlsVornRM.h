@@ -25,7 +25,6 @@ public:
     void SetCalcButton(TOnOffButtonVorn* button);
 
 protected:
-    void ScopeNotify(TScopeNotifyCode code) override;
     void UpdateFromScope() override;
 
 private:

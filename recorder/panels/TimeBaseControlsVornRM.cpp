@@ -7,7 +7,8 @@
 #include "VirtualScopeVornRM.h"
 
 TTimeBaseControlsVornRM::TTimeBaseControlsVornRM(QObject* parent)
-    : TWrapperComponentVornRM(ScopeGroup::TimeBasePanel, parent)
+    : TWrapperComponentVornRM(ScopeGroup::TimeBasePanel,
+                              {TScopeNotifyCode::snStart, TScopeNotifyCode::snSettingsChanged}, parent)
 {
 }
 
@@ -37,13 +38,6 @@ void TTimeBaseControlsVornRM::ScrollBarScroll(TScrollBarVorn* sender, int scroll
     else
         return;
     Broadcast(TScopeNotifyCode::snSettingsChanged);
-}
-
-void TTimeBaseControlsVornRM::ScopeNotify(TScopeNotifyCode code)
-{
-    TWrapperComponentVornRM::ScopeNotify(code);
-    if (code == TScopeNotifyCode::snStart || code == TScopeNotifyCode::snSettingsChanged)
-        UpdateFromScope();
 }
 
 void TTimeBaseControlsVornRM::UpdateFromScope()

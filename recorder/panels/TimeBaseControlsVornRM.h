@@ -25,7 +25,6 @@ public:
     void SetDSPRatioHz(TUnitValueLabel* label);
 
 protected:
-    void ScopeNotify(TScopeNotifyCode code) override;
     void UpdateFromScope() override;
 
 private:

@@ -5,45 +5,45 @@
 #include "recorder/RecorderStrings.h"
 
 TTriggerControlsVornRM::TTriggerControlsVornRM(QObject* parent)
-    : TWrapperComponentVornRM(ScopeGroup::TriggerPanel, parent)
+    : TWrapperComponentVornRM(ScopeGroup::TriggerPanel,
+                              {TScopeNotifyCode::snStart, TScopeNotifyCode::snSettingsChanged,
+                               TScopeNotifyCode::snRefreshTriggerPanels}, parent)
 {
 }
 
 void TTriggerControlsVornRM::SetTriggerSourceA(TOnOffButtonVorn* button)
 {
-    bindControl(this, triggerSourceA_, button, &TOnOffButtonVorn::OnClick, [this, button] { ButtonClick(button); });
+    bindClick(this, triggerSourceA_, button, &TTriggerControlsVornRM::ButtonClick);
 }
 
 void TTriggerControlsVornRM::SetTriggerSourceB(TOnOffButtonVorn* button)
 {
-    bindControl(this, triggerSourceB_, button, &TOnOffButtonVorn::OnClick, [this, button] { ButtonClick(button); });
+    bindClick(this, triggerSourceB_, button, &TTriggerControlsVornRM::ButtonClick);
 }
 
 void TTriggerControlsVornRM::SetTrigUnderOverA(QToolButton* button)
 {
-    bindControl(this, trigUnderOverA_, button, &QToolButton::clicked, [this, button] { ButtonClick(button); });
+    bindClick(this, trigUnderOverA_, button, &TTriggerControlsVornRM::ButtonClick);
 }
 
 void TTriggerControlsVornRM::SetTrigUnderOverB(QToolButton* button)
 {
-    bindControl(this, trigUnderOverB_, button, &QToolButton::clicked, [this, button] { ButtonClick(button); });
+    bindClick(this, trigUnderOverB_, button, &TTriggerControlsVornRM::ButtonClick);
 }
 
 void TTriggerControlsVornRM::SetTrigRelation(QToolButton* button)
 {
-    bindControl(this, trigRelation_, button, &QToolButton::clicked, [this, button] { ButtonClick(button); });
+    bindClick(this, trigRelation_, button, &TTriggerControlsVornRM::ButtonClick);
 }
 
 void TTriggerControlsVornRM::SetTriggerLevelEditA(TVoltageValueEditVorn* edit)
 {
-    bindControl(this, levelEditA_, edit, &TVoltageValueEditVorn::OnKeyUp,
-                [this, edit](int key, Qt::KeyboardModifiers) { LevelKeyUp(edit, key); });
+    bindEnter(this, levelEditA_, edit, [this, edit] { LevelEntered(edit); });
 }
 
 void TTriggerControlsVornRM::SetTriggerLevelEditB(TVoltageValueEditVorn* edit)
 {
-    bindControl(this, levelEditB_, edit, &TVoltageValueEditVorn::OnKeyUp,
-                [this, edit](int key, Qt::KeyboardModifiers) { LevelKeyUp(edit, key); });
+    bindEnter(this, levelEditB_, edit, [this, edit] { LevelEntered(edit); });
 }
 
 void TTriggerControlsVornRM::ButtonClick(QAbstractButton* sender)
@@ -65,24 +65,16 @@ void TTriggerControlsVornRM::ButtonClick(QAbstractButton* sender)
 }
 
 // Runs after the edit's own commit: a failed commit writes the unchanged value.
-void TTriggerControlsVornRM::LevelKeyUp(TVoltageValueEditVorn* sender, int key)
+void TTriggerControlsVornRM::LevelEntered(TVoltageValueEditVorn* sender)
 {
     TVirtualScopeVornRM* scope = VirtualScope();
-    if (!scope || (key != Qt::Key_Return && key != Qt::Key_Enter))
+    if (!scope)
         return;
     if (sender == levelEditA_)
         scope->SetTriggerLevelA(sender->Voltage());
     else if (sender == levelEditB_)
         scope->SetTriggerLevelB(sender->Voltage());
     Broadcast(TScopeNotifyCode::snSettingsChanged);
-}
-
-void TTriggerControlsVornRM::ScopeNotify(TScopeNotifyCode code)
-{
-    TWrapperComponentVornRM::ScopeNotify(code);
-    if (code == TScopeNotifyCode::snStart || code == TScopeNotifyCode::snSettingsChanged ||
-        code == TScopeNotifyCode::snRefreshTriggerPanels)
-        UpdateFromScope();
 }
 
 void TTriggerControlsVornRM::UpdateFromScope()

@@ -26,12 +26,11 @@ public:
     void SetTriggerLevelEditB(TVoltageValueEditVorn* edit);
 
 protected:
-    void ScopeNotify(TScopeNotifyCode code) override;
     void UpdateFromScope() override;
 
 private:
     void ButtonClick(QAbstractButton* sender);
-    void LevelKeyUp(TVoltageValueEditVorn* sender, int key);
+    void LevelEntered(TVoltageValueEditVorn* sender);
 
     QPointer<TOnOffButtonVorn> triggerSourceA_, triggerSourceB_;
     QPointer<QToolButton> trigUnderOverA_, trigUnderOverB_, trigRelation_;

@@ -10,7 +10,10 @@
 #include <QTimer>
 
 TVerticalShiftsVornRM::TVerticalShiftsVornRM(QObject* parent)
-    : TWrapperComponentVornRM(ScopeGroup::VerticalShiftPanel, parent),
+    : TWrapperComponentVornRM(ScopeGroup::VerticalShiftPanel,
+                              {TScopeNotifyCode::snStart, TScopeNotifyCode::snSettingsChanged,
+                               TScopeNotifyCode::snLevelsSetBack, TScopeNotifyCode::snMainWindowResized,
+                               TScopeNotifyCode::snLoadAutoSettings}, parent),
       heldButtons_([] { return QGuiApplication::mouseButtons(); })
 {
 }
@@ -41,7 +44,7 @@ void TVerticalShiftsVornRM::bindButton(QPointer<TChannelIndicationButtonVorn>& s
 {
     using Button = TChannelIndicationButtonVorn;
     // The click hook replaces what the slot held; the press hooks join it.
-    bindControl(this, slot, button, &Button::OnClick, [this, button] { ButtonClick(button); });
+    bindClick(this, slot, button, &TVerticalShiftsVornRM::ButtonClick);
     if (!button)
         return;
     connect(button, &Button::OnMouseDown, this,
@@ -52,7 +55,7 @@ void TVerticalShiftsVornRM::bindButton(QPointer<TChannelIndicationButtonVorn>& s
 void TVerticalShiftsVornRM::bindSlide(QPointer<TVerticalSlideVorn>& slot, TVerticalSlideVorn* slide)
 {
     using Slide = TVerticalSlideVorn;
-    bindControl(this, slot, slide, &Slide::OnClick, [this, slide] { ButtonClick(slide); });
+    bindClick(this, slot, slide, &TVerticalShiftsVornRM::ButtonClick);
     if (!slide)
         return;
     connect(slide, &Slide::OnMouseDown, this,
@@ -175,22 +178,6 @@ void TVerticalShiftsVornRM::stopRepeat()
 {
     if (timer_)
         timer_->stop();
-}
-
-void TVerticalShiftsVornRM::ScopeNotify(TScopeNotifyCode code)
-{
-    TWrapperComponentVornRM::ScopeNotify(code);
-    switch (code) {
-    case TScopeNotifyCode::snStart:
-    case TScopeNotifyCode::snSettingsChanged:
-    case TScopeNotifyCode::snLevelsSetBack:
-    case TScopeNotifyCode::snMainWindowResized:
-    case TScopeNotifyCode::snLoadAutoSettings:
-        UpdateFromScope();
-        break;
-    default:
-        break;
-    }
 }
 
 void TVerticalShiftsVornRM::UpdateFromScope()

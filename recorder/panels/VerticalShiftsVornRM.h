@@ -44,7 +44,6 @@ public:
     void SetHeldButtonsQuery(std::function<Qt::MouseButtons()> query);
 
 protected:
-    void ScopeNotify(TScopeNotifyCode code) override;
     void UpdateFromScope() override;
 
 private:

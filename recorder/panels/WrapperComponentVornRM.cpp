@@ -2,8 +2,11 @@
 
 #include "VirtualScopeVornRM.h"
 
-TWrapperComponentVornRM::TWrapperComponentVornRM(int controlGroup, QObject* parent)
-    : QObject(parent), controlGroup_(controlGroup)
+#include <algorithm>
+
+TWrapperComponentVornRM::TWrapperComponentVornRM(int controlGroup,
+                                                 std::initializer_list<TScopeNotifyCode> refreshCodes, QObject* parent)
+    : QObject(parent), controlGroup_(controlGroup), refreshCodes_(refreshCodes)
 {
 }
 
@@ -22,6 +25,8 @@ void TWrapperComponentVornRM::ScopeNotify(TScopeNotifyCode code)
 {
     if (code == TScopeNotifyCode::snShutdown)
         leaveScope();
+    else if (std::find(refreshCodes_.begin(), refreshCodes_.end(), code) != refreshCodes_.end())
+        UpdateFromScope();
 }
 
 void TWrapperComponentVornRM::Broadcast(TScopeNotifyCode code)

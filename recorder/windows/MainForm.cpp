@@ -4,11 +4,13 @@
 #include "QuorvRMDrv.h"
 #include "RecorderDialogs.h"
 #include "ShellSeams.h"
+#include "dialogs/DialogStrings.h"
 #include "recorder/RecorderStrings.h"
 #include "ui_MainForm.h"
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QLayout>
 #include <QUrl>
 
 #include <array>
@@ -255,6 +257,9 @@ void TMainForm::LayoutControls() {
     if (ending_)
         return;
     Ui::MainForm& u = *ui_;
+    // A hidden window's client area gets its size only when asked.
+    if (!isVisible() && layout())
+        layout()->activate();
     const int clientWidth = u.ClientArea->width();
     const int clientHeight = u.ClientArea->height();
 
@@ -398,8 +403,8 @@ void TMainForm::Index1Click() {
     rm::shell().openUrl(QUrl::fromLocalFile(QDir::current().filePath(text(S::HelpPage))));
 }
 
-void TMainForm::NorvakWeb1Click() { rm::shell().openUrl(QUrl(text(S::MakerWebPage))); }
+void TMainForm::NorvakWeb1Click() { rm::shell().openUrl(QUrl(DialogStrings::CompanySiteAddress)); }
 
-void TMainForm::Support1Click() { rm::shell().openUrl(QUrl(text(S::MakerSupportMail))); }
+void TMainForm::Support1Click() { rm::shell().openUrl(QUrl(DialogStrings::CompanyMailAddress)); }
 
 void TMainForm::About1Click() { RunRecorderAbout(this, driver_); }

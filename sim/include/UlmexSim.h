@@ -38,8 +38,8 @@ enum UlmexScenario {
 /* A healthy device (identifier 1), real-time clock, both signals 0 mV (sines,
  * no noise), the built-in calibration, empty trace, no violations, no scripted
  * words. Until the first reset the inputs carry a signal to look at: on A a
- * sine of 3000 mV at 0.2 Hz, on B a triangle of 2000 mV at 0.05 Hz, each with
- * noise of up to 40 mV either way. */
+ * sine of 1500 mV about -2000 mV at 0.2 Hz, on B a triangle of 1500 mV about
+ * -3000 mV at 0.1 Hz, each with noise of up to 40 mV either way. */
 void UlmexSimReset(void);
 /* `count` and `lostFlags` matter for the scenarios that name them. */
 void UlmexSimSetScenario(int scenario, int count, int lostFlags);

@@ -61,15 +61,19 @@ __attribute__((destructor)) static void freeInstrument() {
 }
 
 // A program that loads the library gets an instrument with something on its
-// inputs: on A a sine of 3 V at 0.2 Hz, on B a triangle of 2 V at 0.05 Hz,
-// both with a little noise. A reset (tests) makes the inputs quiet.
+// inputs, below 0 V so that it shows whether the recorder's levels put 0 V at
+// the top of the screen or in its middle: on A a sine of 1.5 V about -2 V at
+// 0.2 Hz, on B a triangle of 1.5 V about -3 V at 0.1 Hz, both with a little
+// noise. A reset (tests) makes the inputs quiet.
 SimInstrument::SimInstrument() {
     resetLocked();
-    signal_[0].amplitudeMv = 3000;
+    signal_[0].offsetMv = -2000;
+    signal_[0].amplitudeMv = 1500;
     signal_[0].frequencyHz = 0.2;
     signal_[0].noiseMv = 40;
-    signal_[1].amplitudeMv = 2000;
-    signal_[1].frequencyHz = 0.05;
+    signal_[1].offsetMv = -3000;
+    signal_[1].amplitudeMv = 1500;
+    signal_[1].frequencyHz = 0.1;
     signal_[1].shape = Waveform::Triangle;
     signal_[1].noiseMv = 40;
 }

@@ -73,6 +73,25 @@ TEST_F(ExclusiveFileTest, DescriptorIsCloseOnExec) {
     EXPECT_TRUE(fcntl(f.fd(), F_GETFD) & FD_CLOEXEC);
 }
 
+// The open file is known by its identity, not by the name it was opened with.
+TEST_F(ExclusiveFileTest, KnowsTheOpenFileUnderEveryNameOfIt) {
+    const auto file = path("data.rmd");
+    rm::ExclusiveFile f;
+    EXPECT_FALSE(f.isFile(file));
+    ASSERT_EQ(f.open(file, rm::ExclusiveFile::Mode::Create), rm::ExclusiveFile::Result::Ok);
+    std::ofstream(path("other.rmd")) << "x";
+    std::filesystem::create_hard_link(file, path("data.ind"));
+    std::filesystem::create_symlink(file, path("link.rmd"));
+    EXPECT_TRUE(f.isFile(file));
+    EXPECT_TRUE(f.isFile((dir_ / "." / "data.rmd").string()));
+    EXPECT_TRUE(f.isFile(path("data.ind")));
+    EXPECT_TRUE(f.isFile(path("link.rmd")));
+    EXPECT_FALSE(f.isFile(path("other.rmd")));
+    EXPECT_FALSE(f.isFile(path("none.rmd")));
+    f.close();
+    EXPECT_FALSE(f.isFile(file));
+}
+
 TEST(SharedLibrary, ModuleNamesAndLoading) {
     EXPECT_EQ(rm::SharedLibrary::moduleFileName("QuorvRMDrv.dll"), "libquorvrmdrv.so");
     EXPECT_EQ(rm::SharedLibrary::moduleFileName("ulmex.dll"), "libulmex.so");

@@ -32,10 +32,10 @@ QImage blankPicture(QSize size) {
 } // namespace
 
 TDisplayColors ScreenColors(const TPreviewEnginePelkRM& engine) {
-    return {engine.BackgroundColor, engine.GridColor, engine.ColorChannelA, engine.ColorChannelB};
+    return {engine.ColorChannelA, engine.ColorChannelB, engine.GridColor, engine.BackgroundColor};
 }
 
-TDisplayColors PrintColors() { return {kPrintWhite, kPrintBlack, kPrintBlack, kPrintBlack}; }
+TDisplayColors PrintColors() { return {kPrintBlack, kPrintBlack, kPrintBlack, kPrintWhite}; }
 
 TPreviewScreenPelkRM::TPreviewScreenPelkRM(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -97,9 +97,9 @@ void TPreviewScreenPelkRM::EngineNotify(int code, int) {
 
 void TPreviewScreenPelkRM::clearBackground(QImage& image, const TDisplayColors& colors) const {
     TWaveformPainter painter(image, image.height() / 255.0);
-    painter.Fill(colors.Background);
+    painter.Fill(colors.background);
     if (engine_ && engine_->GridActive)
-        painter.DottedGrid(colors.Grid);
+        painter.DottedGrid(colors.grid);
 }
 
 void TPreviewScreenPelkRM::renderData(QImage& image, const TDisplayColors& colors) const {
@@ -117,15 +117,15 @@ void TPreviewScreenPelkRM::renderData(QImage& image, const TDisplayColors& color
         const bool b = engine.ChannelB;
         const auto traces = [&](const std::vector<uint8_t>& codesA, const std::vector<uint8_t>& codesB) {
             if (a)
-                painter.Trace(codesA.data(), points, colors.ChannelA);
+                painter.Trace(codesA.data(), points, colors.channelA);
             if (b)
-                painter.Trace(codesB.data(), points, colors.ChannelB);
+                painter.Trace(codesB.data(), points, colors.channelB);
         };
         if (engine.SingleMode)
             traces(view.LastA, view.LastB);
         else if (engine.MakeMaximum && engine.MakeMinimum)
-            painter.MinMaxBars({view.MaxA.data(), view.MinA.data(), a, colors.ChannelA},
-                               {view.MaxB.data(), view.MinB.data(), b, colors.ChannelB}, points);
+            painter.MinMaxBars({view.MaxA.data(), view.MinA.data(), a, colors.channelA},
+                               {view.MaxB.data(), view.MinB.data(), b, colors.channelB}, points);
         else if (engine.MakeMaximum)
             traces(view.MaxA, view.MaxB);
         else if (engine.MakeMinimum)
@@ -236,8 +236,8 @@ QImage TPreviewScreenPelkRM::PaintForPrint(int targetWidth, int targetHeight, co
         clearBackground(image, colors);
     TWaveformPainter painter(image, image.height() / 255.0);
     if (engine_ && engine_->GridActive) {
-        painter.VerticalLine(0, colors.Grid);
-        painter.VerticalLine(image.width() - 2, colors.Grid);
+        painter.VerticalLine(0, colors.grid);
+        painter.VerticalLine(image.width() - 2, colors.grid);
     }
     if (withData && engine_->VoltageCursorsActive) {
         painter.XorCross(cross1_.x(), cross1_.y(), kCross1Color);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PreviewEngine.h"
+#include "WinColor.h"
 
 #include <QImage>
 #include <QPoint>
@@ -12,14 +13,6 @@ namespace rm::viewer {
 
 class TDataSourcePelkRMPrv;
 class TWaveformPainter;
-
-// The four colours the display draws with (Windows values).
-struct TDisplayColors {
-    TColor Background;
-    TColor Grid;
-    TColor ChannelA;
-    TColor ChannelB;
-};
 
 // The engine's screen colours.
 TDisplayColors ScreenColors(const TPreviewEnginePelkRM& engine);

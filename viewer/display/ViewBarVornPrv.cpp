@@ -51,9 +51,9 @@ void TViewBarVornPrv::SetBarTimer(QTimer* timer)
     timer_ = timer;
     if (!timer_)
         return;
-    timer_->stop();
-    timer_->setInterval(kRepeatMs);
-    connect(timer_, &QTimer::timeout, this, &TViewBarVornPrv::onTimer);
+    timer->stop();
+    timer->setInterval(kRepeatMs);
+    connect(timer, &QTimer::timeout, this, &TViewBarVornPrv::onTimer);
 }
 
 void TViewBarVornPrv::SetHandlerColor(TColor color)

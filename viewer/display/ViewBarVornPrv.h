@@ -4,10 +4,10 @@
 #include "PreviewEngine.h"
 
 #include <QImage>
+#include <QPointer>
+#include <QTimer>
 
 #include <cstdint>
-
-class QTimer;
 
 namespace rm::viewer {
 
@@ -44,7 +44,8 @@ public:
     TDataSourcePelkRMPrv* DataModule() const { return dataSource_; }
     void SetPreviewEngine(TPreviewEnginePelkRM* engine);
     TPreviewEnginePelkRM* PreviewEngine() const { return engine_; }
-    // The auto-repeat timer (not owned); the setter stops it.
+    // The auto-repeat timer (not owned); the setter stops it. A timer that
+    // goes before the bar is let go: the bar never touches it afterwards.
     void SetBarTimer(QTimer* timer);
     QTimer* BarTimer() const { return timer_; }
 
@@ -127,7 +128,7 @@ private:
 
     const int controlGroup_;
     TColor handlerColor_;
-    QTimer* timer_ = nullptr;
+    QPointer<QTimer> timer_;
     QImage background_;  // everything but the handle
     QImage picture_;     // background_ with the handle XOR-composed
     int handleWidth_ = 0;

@@ -37,11 +37,7 @@ void TLargeFileWrapper::CloseFile() {
     openFileSize_ = 0;
 }
 
-bool TLargeFileWrapper::IsOpenFile(const std::string& path) const {
-    struct stat open {}, named {};
-    return file_.isOpen() && fstat(file_.fd(), &open) == 0 && stat(path.c_str(), &named) == 0 &&
-           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
-}
+bool TLargeFileWrapper::IsOpenFile(const std::string& path) const { return file_.isFile(path); }
 
 int64_t TLargeFileWrapper::ReadAt(void* buffer, int64_t count, int64_t position) {
     if (!file_.isOpen() || count <= 0 || position < 0)

@@ -44,7 +44,7 @@ void TPreviewMenuCommands::ColorSettings1Click()
     dialog.SetColors({engine_.ColorChannelA, engine_.ColorChannelB, engine_.GridColor, engine_.BackgroundColor});
     if (!runDialog_(dialog))
         return;
-    const ::TDisplayColors chosen = dialog.Colors();
+    const TDisplayColors chosen = dialog.Colors();
     engine_.ColorChannelA = chosen.channelA;
     engine_.ColorChannelB = chosen.channelB;
     engine_.GridColor = chosen.grid;

@@ -25,8 +25,10 @@ void TPreviewScreenRM::CreateComponents() {
     new TPreviewScreenMouse(MainDisplay(), *engine_, *dataSource_, components_.get());
     dataSource_->Cursors().SetCursorTimesWindowFactory(
         [this] { return std::make_unique<TCursorTimesForm>(dataSource_->Cursors(), *engine_); });
+    // The bars' repeat timers belong to the window, not to the components:
+    // they must outlive the bars, which stop them when they are hidden.
     const auto barTimer = [this](const char* name) {
-        auto* timer = new QTimer(components_.get());
+        auto* timer = new QTimer(this);
         timer->setObjectName(name);
         return timer;
     };

@@ -34,9 +34,27 @@ TPreviewScreenMouse::TPreviewScreenMouse(TPreviewScreenPelkRM& display, TPreview
         connect(menu, &QMenu::triggered, this, &TPreviewScreenMouse::PopupItemClick);
     display_.setMouseTracking(true);
     display_.installEventFilter(this);
+    engine_.RegisterListener(display_.ControlGroup(), this, TListenerThread::UserInterface);
+    listening_ = true;
 }
 
-TPreviewScreenMouse::~TPreviewScreenMouse() { display_.removeEventFilter(this); }
+TPreviewScreenMouse::~TPreviewScreenMouse()
+{
+    if (listening_)
+        engine_.UnregisterListener(display_.ControlGroup(), this);
+    display_.removeEventFilter(this);
+}
+
+void TPreviewScreenMouse::EngineNotify(int code, int)
+{
+    if (code == enInitialize) {
+        MouseUp();
+        selectedCursor_ = 0;
+    } else if (code == enShutdown && listening_) {
+        engine_.UnregisterListener(display_.ControlGroup(), this);
+        listening_ = false;
+    }
+}
 
 bool TPreviewScreenMouse::eventFilter(QObject* watched, QEvent* event)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PreviewEngine.h"
 #include "PreviewScreenPopups.h"
 
 #include <QMenu>
@@ -16,15 +17,15 @@ namespace rm::viewer {
 
 class TCursorDialog;
 class TDataSourcePelkRMPrv;
-class TPreviewEnginePelkRM;
 class TPreviewScreenPelkRM;
 
 // The interactive side of the main display: panning the screen, dragging
 // the time cursors and the voltage crosses, the hover hints with times, and
 // the pop-up menus that add, edit, bring and delete cursors. It watches the
 // display's mouse events; every change of the cursor table ends with
-// enCursorsChanged.
-class TPreviewScreenMouse : public QObject {
+// enCursorsChanged. It listens on the engine with the display's group, for
+// the start of the program (no drag is under way then).
+class TPreviewScreenMouse : public QObject, public IEngineListener {
     Q_OBJECT
 
 public:
@@ -39,6 +40,8 @@ public:
     TCursorPopup& CursorPopup() { return cursorPopup_; }
     TGeneralPopup& GeneralPopup() { return generalPopup_; }
     TBringCursorPopup& BringCursorPopup() { return bringPopup_; }
+    void EngineNotify(int code, int senderGroup) override;
+
     // The one click handler of every pop-up item.
     void PopupItemClick(QAction* item);
 
@@ -96,6 +99,7 @@ private:
     QPoint popupPoint_;        // the client point of the last right click
     QPoint popupScreenPoint_;  // and its screen point
     std::string hint_;
+    bool listening_ = false;  // registered on the engine
 };
 
 } // namespace rm::viewer

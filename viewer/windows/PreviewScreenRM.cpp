@@ -60,7 +60,8 @@ TPreviewScreenRM::TPreviewScreenRM(QWidget* parent)
 TPreviewScreenRM::~TPreviewScreenRM() {
     shutdownOnce();
     // The components that work on the controls go first, then the controls,
-    // then the engine objects (members, in the reverse order of building).
+    // then the engine objects (members, in the reverse order of building);
+    // the window's own children (the bars' timers) go with the window.
     components_.reset();
     delete takeCentralWidget();
 }
@@ -140,9 +141,13 @@ void TPreviewScreenRM::EngineNotify(int code, int) {
 void TPreviewScreenRM::applyStoredSize() {
     QSize wanted(static_cast<int>(engine_->MainWindowWidth), static_cast<int>(engine_->MainWindowHeight));
     wanted = wanted.expandedTo(minimumSize());
-    if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen())
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen)
         wanted = wanted.boundedTo(screen->availableGeometry().size()).expandedTo(minimumSize());
     resize(wanted);
+    // The window opens in the middle of the screen.
+    if (screen)
+        move(screen->availableGeometry().center() - QPoint(wanted.width() / 2, wanted.height() / 2));
     if (engine_->Maximized)
         setWindowState(windowState() | Qt::WindowMaximized);
 }

@@ -129,4 +129,83 @@ TEST(DATA_FILE_SWITCH, RenamingWhileAppendingLosesAndDuplicatesNothing) {
     scope.Shutdown();
 }
 
+// Names change while the processing thread writes measurements and the
+// measurement switch flips at random (as a stop by the device or a defined
+// length does, apart from the stream): every measurement lands whole in one
+// file, from its start block to its stop block, and every word exactly once.
+TEST(DATA_FILE_SWITCH, MeasurementsStayWholeWhileNamesChange) {
+    rm::ScriptedMessages messages;
+    TempFolder folder;
+    const std::array<std::string, 3> names = {folder.file("one.rmd"), folder.file("two.rmd"),
+                                              folder.file("three.rmd")};
+    TVirtualScopeVornRM scope;
+    scope.Startup();
+    scope.SetFileName(names[0]);
+    scope.SetSavingActivated(true);
+
+    // Measurement m: its start block, m % 3 samples, m % 5 samples, its stop
+    // block and a setting block; after an odd m the next start block comes in
+    // the same run of words.
+    constexpr int kMeasurements = 400;
+    const auto sample = [](int m) { return static_cast<uint16_t>(0x1000 + m); };
+    std::atomic<int> appends{0};
+    std::thread processing([&] {
+        std::vector<uint16_t> words;
+        for (int m = 1; m <= kMeasurements; ++m) {
+            words.clear();
+            if (m % 2)
+                words.insert(words.end(), {0, 4, 1, 1});
+            words.insert(words.end(), m % 3, sample(m));
+            scope.AppendToFile(words.data(), words.size());
+            words.assign(m % 5, sample(m));
+            words.insert(words.end(), {0, 4, 1, 0, 0, 4, 4, 1});
+            if (m % 2 && m < kMeasurements)
+                words.insert(words.end(), {0, 4, 1, 1});
+            scope.AppendToFile(words.data(), words.size());
+            ++appends;
+        }
+    });
+    for (int i = 0; appends < kMeasurements; ++i) {
+        scope.SetMeasurementStarted(i % 3 == 0);
+        scope.SetFileName(names[i % names.size()]);
+        std::this_thread::yield();
+    }
+    processing.join();
+    scope.SetSavingActivated(false);
+
+    EXPECT_TRUE(messages.texts().empty());
+    size_t totalWords = 0;
+    std::vector<int> samplesOf(kMeasurements + 1, 0);
+    for (const auto& name : names) {
+        const auto words = TempFolder::readWords(name);
+        totalWords += words.size();
+        bool inside = false;
+        uint16_t measurement = 0;  // the sample of the measurement being read, once seen
+        for (size_t i = 0; i < words.size();) {
+            if (words[i] != 0) {
+                ASSERT_TRUE(inside) << name << ": a sample outside a measurement at word " << i;
+                ASSERT_TRUE(measurement == 0 || words[i] == measurement) << name << " word " << i;
+                measurement = words[i++];
+                ++samplesOf[measurement - 0x1000];
+                continue;
+            }
+            ASSERT_LE(i + 4, words.size()) << name;
+            if (words[i + 2] == 1) {
+                ASSERT_NE(inside, words[i + 3] == 1) << name << ": start and stop out of pairs at word " << i;
+                inside = words[i + 3] == 1;
+                measurement = 0;
+            }
+            i += 4;
+        }
+        ASSERT_FALSE(inside) << name << " ends inside a measurement";
+    }
+    // Every start, sample, stop and setting block, each once.
+    size_t expectedWords = 0;
+    for (int m = 1; m <= kMeasurements; ++m) {
+        EXPECT_EQ(samplesOf[m], m % 3 + m % 5) << "measurement " << m;
+        expectedWords += 12 + m % 3 + m % 5;
+    }
+    EXPECT_EQ(totalWords, expectedWords);
+}
+
 } // namespace

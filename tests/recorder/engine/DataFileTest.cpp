@@ -219,4 +219,146 @@ TEST_F(DataFileTest, IndexNameRuleAndOnlyAnIndexFileIsDeleted) {
     EXPECT_TRUE(fs::is_directory(index));
 }
 
+// A data file whose name ends in "ind" is its own index name; the open file
+// is recognised by its identity, so neither it nor another link to it goes.
+TEST_F(DataFileTest, ADataFileNamedAsItsOwnIndexIsNeverDeleted) {
+    const fs::path previous = fs::current_path();
+    fs::current_path(folder.file(""));
+    for (const std::string& name : std::vector<std::string>{"wind", "x.ind", folder.file("wind")}) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(scope.IndexFileName(name), name);
+        TempFolder::write(name, "\x01\x81");
+        scope.SetFileName(name);
+        scope.SetSavingActivated(true);
+        ASSERT_TRUE(scope.IsFileOpen());
+        EXPECT_EQ(scope.FileSize(), 2);
+        append({0x8202});
+        scope.SetSavingActivated(false);
+        scope.SetSavingActivated(true);  // opened again for append
+        append({0x8303});
+        scope.SetSavingActivated(false);
+        EXPECT_EQ(TempFolder::readWords(name), (std::vector<uint16_t>{0x8101, 0x8202, 0x8303}));
+        fs::remove(name);
+    }
+    // The index name is another link to the data file: the same file, kept.
+    TempFolder::write("run.rmd", "\x01\x81");
+    fs::create_hard_link("run.rmd", "run.ind");
+    scope.SetFileName("run.rmd");
+    scope.SetSavingActivated(true);
+    EXPECT_TRUE(fs::exists("run.ind"));
+    scope.SetSavingActivated(false);
+    fs::current_path(previous);
+    EXPECT_TRUE(messages.texts().empty());
+}
+
+// A measurement is written whole into one file: a name given while it runs
+// is opened right after its stop block, in the middle of the processing
+// thread's words if need be; not a word is lost or written twice.
+TEST_F(DataFileTest, ANameSetDuringAMeasurementIsOpenedRightAfterItsStopBlock) {
+    const std::string first = folder.file("first.rmd");
+    const std::string second = folder.file("second.rmd");
+    const std::string secondIndex = folder.file("second.ind");
+    TempFolder::write(second, "\x05\x85");
+    TempFolder::write(secondIndex, "index");
+    scope.SetFileName(first);
+    scope.SetSavingActivated(true);
+    scope.SetMeasurementStarted(true);
+    append({0, 4, 1, 1, 0x8080});
+
+    scope.SetFileName(second);
+    EXPECT_EQ(scope.GetFileName(), second);
+    EXPECT_EQ(TempFolder::read(secondIndex), "index");
+    append({0x8181, 0x0001});
+    EXPECT_EQ(scope.FileSize(), 14);
+    scope.SetMeasurementStarted(false);
+    // The last samples, the stop block and a block of the same take.
+    append({0x8282, 0, 4, 1, 0, 0, 4, 4, 2});
+    EXPECT_EQ(TempFolder::readWords(first),
+              (std::vector<uint16_t>{0, 4, 1, 1, 0x8080, 0x8181, 0x0001, 0x8282, 0, 4, 1, 0}));
+    EXPECT_EQ(TempFolder::readWords(second), (std::vector<uint16_t>{0x8505, 0, 4, 4, 2}));
+    EXPECT_FALSE(fs::exists(secondIndex));
+    EXPECT_EQ(scope.FileSize(), 10);
+
+    scope.SetMeasurementStarted(true);
+    append({0, 4, 1, 1, 0x8383});
+    scope.SetMeasurementStarted(false);
+    append({0, 4, 1, 0});
+    EXPECT_EQ(TempFolder::readWords(first).size(), 12u);
+    EXPECT_EQ(TempFolder::readWords(second),
+              (std::vector<uint16_t>{0x8505, 0, 4, 4, 2, 0, 4, 1, 1, 0x8383, 0, 4, 1, 0}));
+    EXPECT_TRUE(messages.texts().empty());
+}
+
+TEST_F(DataFileTest, TheFileItselfTellsWhetherAMeasurementIsStillBeingWritten) {
+    const std::string first = folder.file("first.rmd");
+    const std::string second = folder.file("second.rmd");
+    scope.SetFileName(first);
+    scope.SetSavingActivated(true);
+
+    // The device ended the measurement, its stop block is not written yet.
+    scope.SetMeasurementStarted(true);
+    append({0, 4, 1, 1, 0x8080});
+    scope.SetDataAcquisitionStatus(0);
+    scope.SetFileName(second);
+    EXPECT_FALSE(fs::exists(second));
+    // Two measurements in one run of words: the second goes whole to the new file.
+    append({0x8181, 0, 4, 1, 0, 0, 4, 1, 1, 0x8282, 0, 4, 1, 0});
+    EXPECT_EQ(TempFolder::readWords(first), (std::vector<uint16_t>{0, 4, 1, 1, 0x8080, 0x8181, 0, 4, 1, 0}));
+    EXPECT_EQ(TempFolder::readWords(second), (std::vector<uint16_t>{0, 4, 1, 1, 0x8282, 0, 4, 1, 0}));
+
+    // Started, its start block not written yet; then the open name again:
+    // the last wish holds, the file stays.
+    scope.SetMeasurementStarted(true);
+    scope.SetFileName(first);
+    scope.SetFileName(second);
+    append({0, 4, 1, 1, 0x8383, 0, 4, 1, 0, 0, 4, 4, 3});
+    EXPECT_EQ(TempFolder::readWords(second).size(), 22u);
+    EXPECT_EQ(TempFolder::readWords(first).size(), 10u);
+
+    // Switching saving off drops the wait: it is the name saving opens next.
+    scope.SetMeasurementStarted(true);
+    append({0, 4, 1, 1});
+    scope.SetFileName(first);
+    scope.SetSavingActivated(false);
+    append({0, 4, 1, 0});
+    scope.SetMeasurementStarted(false);
+    scope.SetSavingActivated(true);
+    append({0x8484});
+    EXPECT_EQ(TempFolder::readWords(second).size(), 26u);
+    EXPECT_EQ(TempFolder::readWords(first).back(), 0x8484);
+    EXPECT_TRUE(messages.texts().empty());
+}
+
+// The file to switch to is held by another program: the measurement is whole
+// in the old file, then saving goes off with the message.
+TEST_F(DataFileTest, AFileThatCannotBeSwitchedToStopsSavingAfterTheStopBlock) {
+    int settingsChanged = 0;
+    scope.RegisterListener(7, this, [&](TScopeNotifyCode code, int&) {
+        settingsChanged += code == TScopeNotifyCode::snSettingsChanged;
+    });
+    const std::string other = folder.file("other.rmd");
+    TempFolder::write(other, "viewer's data");
+    scope.SetFileName(data);
+    scope.SetSavingActivated(true);
+    scope.SetMeasurementStarted(true);
+    append({0, 4, 1, 1});
+    scope.SetFileName(other);
+    const int viewer = open(other.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(viewer, 0);
+    ASSERT_EQ(flock(viewer, LOCK_EX | LOCK_NB), 0);
+    scope.SetMeasurementStarted(false);
+    append({0x8080, 0, 4, 1, 0, 0, 4, 4, 2});
+    append({0, 4, 4, 1});
+
+    EXPECT_EQ(TempFolder::readWords(data), (std::vector<uint16_t>{0, 4, 1, 1, 0x8080, 0, 4, 1, 0}));
+    EXPECT_EQ(TempFolder::read(other), "viewer's data");
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"Cannot create file " + other}));
+    EXPECT_FALSE(scope.SavingActivated());
+    EXPECT_FALSE(scope.IsFileOpen());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(settingsChanged, 1);
+    scope.UnregisterListener(this);
+    close(viewer);
+}
+
 } // namespace

@@ -15,6 +15,7 @@
 #include <random>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -346,6 +347,35 @@ TEST_F(SettingsTest, ALoadWhileTheProcessingThreadAppendsLosesNoWord) {
     ASSERT_EQ(words.size(), kWords);
     for (uint16_t n = 1; n <= kWords; ++n)
         ASSERT_EQ(words[n - 1], n);
+    EXPECT_TRUE(messages_.texts().empty());
+}
+
+// "Load saved" names "sdata.rmd" while a measurement is written to another
+// file: that file gets the whole measurement, "sdata.rmd" the next one.
+TEST_F(SettingsTest, ALoadDuringAMeasurementSwitchesTheDataFileAtItsStop) {
+    TempFolder::write("RadaDazi.ini", kHeader);
+    settings_.SetVirtualScope(&scope_);
+    scope_.Startup();
+    settings_.SaveToFile("RadaDaziSettings.dat");
+    scope_.SetFileName("mine.rmd");
+    scope_.SetSavingActivated(true);
+    const auto append = [&](std::vector<uint16_t> words) { scope_.AppendToFile(words.data(), words.size()); };
+
+    scope_.SetMeasurementStarted(true);
+    append({0, 4, 1, 1, 0x8080});
+    scope_.Notify(TScopeNotifyCode::snLoadUserSettings, ScopeGroup::MainWindow);
+    scope_.Notify(TScopeNotifyCode::snRestoreDefaults, ScopeGroup::MainWindow);
+    EXPECT_EQ(scope_.GetFileName(), "sdata.rmd");
+    EXPECT_FALSE(std::filesystem::exists("sdata.rmd"));
+    append({0x8181});
+    scope_.SetMeasurementStarted(false);
+    append({0x8282, 0, 4, 1, 0});
+    scope_.SetMeasurementStarted(true);
+    append({0, 4, 1, 1, 0x8383, 0, 4, 1, 0});
+    scope_.SetSavingActivated(false);
+
+    EXPECT_EQ(TempFolder::readWords("mine.rmd"), (std::vector<uint16_t>{0, 4, 1, 1, 0x8080, 0x8181, 0x8282, 0, 4, 1, 0}));
+    EXPECT_EQ(TempFolder::readWords("sdata.rmd"), (std::vector<uint16_t>{0, 4, 1, 1, 0x8383, 0, 4, 1, 0}));
     EXPECT_TRUE(messages_.texts().empty());
 }
 

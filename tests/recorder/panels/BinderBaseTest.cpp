@@ -20,7 +20,7 @@ using Code = TScopeNotifyCode;
 class LoggingBinder : public TWrapperComponentVornRM {
 public:
     LoggingBinder(std::string name, int group, std::vector<std::string>& log)
-        : TWrapperComponentVornRM(group), name_(std::move(name)), log_(log) {}
+        : TWrapperComponentVornRM(group, {Code::snStart, Code::snSettingsChanged}), name_(std::move(name)), log_(log) {}
 
     void send(Code code) { Broadcast(code); }
 
@@ -28,8 +28,6 @@ protected:
     void ScopeNotify(Code code) override {
         log_.push_back(name_ + ":" + std::to_string(static_cast<int>(code)));
         TWrapperComponentVornRM::ScopeNotify(code);
-        if (code == Code::snStart || code == Code::snSettingsChanged)
-            UpdateFromScope();
     }
     void UpdateFromScope() override { log_.push_back(name_ + ":refresh"); }
 

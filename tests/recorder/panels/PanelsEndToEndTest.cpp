@@ -8,6 +8,7 @@
 #include "ProgramFolder.h"
 #include "RecorderRig.h"
 #include "ScopeUnderTest.h"
+#include "SettingsVornRM.h"
 #include "SourceControlsVornRM.h"
 #include "TempFolder.h"
 #include "TriggerControlsVornRM.h"
@@ -29,6 +30,18 @@ void letTheBlocksPass(RecorderRig& rig) {
         serveUntil([] { return false; }, std::chrono::milliseconds(10));
     }
 }
+
+// Makes `folder` current for as long as it lives.
+class InFolder {
+public:
+    explicit InFolder(const std::string& folder) : previous_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~InFolder() { std::filesystem::current_path(previous_); }
+
+private:
+    std::filesystem::path previous_;
+};
 
 class PanelsEndToEnd : public WidgetTest {
 protected:
@@ -102,7 +115,8 @@ TEST_F(PanelsEndToEnd, FileHoldsTheBlocksTheControlsImply) {
     start.click();
     ASSERT_TRUE(rig->scope.MeasurementStarted());
     EXPECT_FALSE(fileName.isEnabled());
-    ASSERT_TRUE(serveUntil([&] { return rig->ekg.words().size() > 20000; }));
+    // Samples, not words: the blocks of the changes above are words too.
+    ASSERT_TRUE(serveUntil([&] { return summarise(rig->ekg.words()).samples.size() > 20000; }));
     stop.click();
     ASSERT_TRUE(serveUntil([&] {
         const Words words = rig->ekg.words();
@@ -149,6 +163,74 @@ TEST_F(PanelsEndToEnd, FileHoldsTheBlocksTheControlsImply) {
     EXPECT_GT(stream.samples.size(), 20000u);
     EXPECT_EQ(stream.blocks.back(), (Words{0, 4, 1, 0}));
     EXPECT_EQ(stream.blockPositions.back(), words.size() - 4);
+}
+
+// "Load saved" during a measurement names "sdata.rmd": the measurement goes
+// on into the file the panel opened until its stop block, the next one goes
+// to "sdata.rmd"; the two files hold every word the display received since
+// saving began, in order, each once.
+TEST_F(PanelsEndToEnd, ALoadDuringAMeasurementSwitchesTheFileAtTheStop) {
+    ASSERT_TRUE(rig->driver.DeviceInitialized());
+    ASSERT_TRUE(rig->startUpBlocksPassed());
+    const InFolder folder(work.file(""));  // the settings load names "sdata.rmd" there
+    TSettingsVornRM settings;
+    settings.SetVirtualScope(&rig->scope);
+    settings.SaveToFile(TSettingsVornRM::kUserFileName);
+
+    typeInto(fileName, QString::fromStdString(path));
+    save.click();
+    ASSERT_TRUE(rig->scope.IsFileOpen());
+    const size_t shownBefore = rig->ekg.words().size();
+    const auto measure = [&](size_t samples) {
+        start.click();
+        ASSERT_TRUE(rig->scope.MeasurementStarted());
+        ASSERT_TRUE(serveUntil([&] { return summarise(rig->ekg.words()).samples.size() > samples; }));
+    };
+    const auto stopMeasuring = [&] {
+        stop.click();
+        ASSERT_TRUE(serveUntil([&] {
+            const Words words = rig->ekg.words();
+            return Words(words.end() - 4, words.end()) == Words{0, 4, 1, 0};
+        }));
+    };
+
+    ASSERT_NO_FATAL_FAILURE(measure(5000));
+    // The menu's "Load saved": code 9, then code 2.
+    rig->scope.Notify(TScopeNotifyCode::snLoadUserSettings, ScopeGroup::MainWindow);
+    rig->scope.Notify(TScopeNotifyCode::snSettingsChanged, ScopeGroup::MainWindow);
+    EXPECT_EQ(rig->scope.GetFileName(), TSettingsVornRM::kDataFileName);
+    EXPECT_EQ(fileName.text().toStdString(), TSettingsVornRM::kDataFileName);
+    const size_t samplesAtLoad = summarise(rig->ekg.words()).samples.size();
+    ASSERT_TRUE(serveUntil([&] { return summarise(rig->ekg.words()).samples.size() > samplesAtLoad + 5000; }));
+    EXPECT_FALSE(std::filesystem::exists(TSettingsVornRM::kDataFileName));
+    ASSERT_NO_FATAL_FAILURE(stopMeasuring());
+    ASSERT_NO_FATAL_FAILURE(measure(summarise(rig->ekg.words()).samples.size() + 5000));
+    ASSERT_NO_FATAL_FAILURE(stopMeasuring());
+    rig->shutdown();
+    settings.SetVirtualScope(nullptr);
+
+    const Words first = readWords(path);
+    const Words second = readWords(TSettingsVornRM::kDataFileName);
+    for (const Words* file : {&first, &second}) {
+        const StreamSummary stream = summarise(*file);
+        ASSERT_TRUE(stream.wellFormed);
+        // One measurement each, from its start block to its stop block.
+        const std::optional<size_t> startAt = stream.findBlock(1);
+        ASSERT_TRUE(startAt);
+        EXPECT_EQ(stream.blocks[*startAt], (Words{0, 4, 1, 1}));
+        EXPECT_EQ(stream.blocks.back(), (Words{0, 4, 1, 0}));
+        EXPECT_EQ(stream.blockPositions.back(), file->size() - 4);
+        EXPECT_EQ(stream.findBlock(1, *startAt + 1), stream.blocks.size() - 1);
+        EXPECT_TRUE(summarise(Words(file->begin(), file->begin() + static_cast<long>(stream.blockPositions[*startAt])))
+                        .samples.empty());
+    }
+    EXPECT_GT(summarise(first).samples.size(), 10000u);
+    EXPECT_GT(summarise(second).samples.size(), 5000u);
+    const Words shown = rig->ekg.words();
+    Words saved = first;
+    saved.insert(saved.end(), second.begin(), second.end());
+    EXPECT_TRUE(Words(shown.begin() + static_cast<long>(shownBefore), shown.end()) == saved)
+        << "shown " << shown.size() - shownBefore << " words since saving began, saved " << saved.size();
 }
 
 } // namespace

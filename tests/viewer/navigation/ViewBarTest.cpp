@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 
 namespace rm::viewer::test {
 namespace {
@@ -169,6 +170,25 @@ TEST(ViewBars, AutoRepeatRunsWhileHeldAndStopsOnReleaseHideAndModalBox) {
     // The next tick of the timer finds the box and stops it without a step.
     EXPECT_TRUE(processEventsUntilMs([&] { return !rig.quickTimer.isActive(); }, 5000));
     EXPECT_EQ(rig.engine.MainBufferPosition(), held);
+}
+
+TEST(ViewBars, ARepeatTimerThatGoesBeforeTheBarIsLetGo) {
+    NavigationRig rig(kShortFile);
+    rig.open();
+    auto timer = std::make_unique<QTimer>();
+    rig.buffer.SetBarTimer(timer.get());
+    sendMouse(rig.buffer, QEvent::MouseButtonPress, NavigationRig::kBarWidth - 5);
+    EXPECT_TRUE(timer->isActive());
+    timer.reset();
+    EXPECT_EQ(rig.buffer.BarTimer(), nullptr);
+    // Hiding and releasing stop the repeat; neither reaches the freed timer.
+    rig.buffer.hide();
+    sendMouse(rig.buffer, QEvent::MouseButtonRelease, NavigationRig::kBarWidth - 5);
+    rig.buffer.show();
+    // Without a timer a press still steps once.
+    const int64_t before = rig.engine.ScreenPosition();
+    click(rig.buffer, NavigationRig::kBarWidth - 5);
+    EXPECT_NE(rig.engine.ScreenPosition(), before);
 }
 
 // --- drags ---------------------------------------------------------------------------------------

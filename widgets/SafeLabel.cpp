@@ -1,8 +1,12 @@
 #include "SafeLabel.h"
 
+#include "LabelRepaintQueue.h"
+
 #include <QEnterEvent>
 #include <QFontMetrics>
 #include <QPainter>
+
+#include <utility>
 
 namespace {
 
@@ -15,13 +19,22 @@ QString unshared(const QString& text) {
 
 } // namespace
 
-TSafeLabel::TSafeLabel(QWidget* parent) : TGraphicControlVorn(parent) {}
+// The paint covers the whole label, so its parent need not be painted first:
+// a new reading repaints the label alone, not the panel around it.
+TSafeLabel::TSafeLabel(QWidget* parent)
+    : TGraphicControlVorn(parent), repaints_(LabelRepaintQueue::forThisApplication()) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+TSafeLabel::~TSafeLabel() { repaints_.forget(*this); }
 
 QString TSafeLabel::MyString() const {
     std::lock_guard lock(lock_);
     return unshared(text_);
 }
 
+// A text equal to the one shown costs no repaint, unless the label leaves
+// the bold of a held reading.
 void TSafeLabel::setMyString(const QString& text) {
     {
         std::lock_guard lock(lock_);
@@ -29,7 +42,9 @@ void TSafeLabel::setMyString(const QString& text) {
             held_ = true;
             return;
         }
-        held_ = false;
+        const bool wasHeld = std::exchange(held_, false);
+        if (!wasHeld && text == text_)
+            return;
         text_ = unshared(text);
     }
     queueRepaint();
@@ -48,15 +63,13 @@ bool TSafeLabel::isHeld() const {
 // Any thread: only the user-interface thread touches the widget. Texts that
 // come faster than it paints share one repaint.
 void TSafeLabel::queueRepaint() {
-    if (repaintQueued_.exchange(true))
-        return;
-    QMetaObject::invokeMethod(
-        &repaintRelay_,
-        [this] {
-            repaintQueued_ = false;
-            update();
-        },
-        Qt::QueuedConnection);
+    if (!repaintQueued_.exchange(true))
+        repaints_.request(*this);
+}
+
+void TSafeLabel::repaintNow() {
+    repaintQueued_ = false;
+    update();
 }
 
 void TSafeLabel::setHovered(bool hovered) {

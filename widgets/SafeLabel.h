@@ -7,15 +7,18 @@
 #include <atomic>
 #include <mutex>
 
+class LabelRepaintQueue;
+
 // A one-line label whose text any thread may set.
 //
-// `setMyString` stores the text under the label's lock and queues the repaint
-// onto the user-interface thread, so a worker thread can show progress or a
-// live reading without touching the widget. A `MouseSensitive` label holds
-// its reading while the pointer rests on it: texts arriving meanwhile are
-// dropped and the label is drawn bold; it stays bold with the held text until
-// the next text arrives after the pointer left. Workers stop writing a label
-// before its form destroys it.
+// `setMyString` stores the text under the label's lock and, when the text
+// changed, queues one repaint of the label alone onto the user-interface
+// thread, so a worker thread can show progress or a live reading without
+// touching the widget. A `MouseSensitive` label holds its reading while the
+// pointer rests on it: texts arriving meanwhile are dropped and the label is
+// drawn bold; it stays bold with the held text until the next text arrives
+// after the pointer left. Workers stop writing a label before its form
+// destroys it.
 class TSafeLabel : public TGraphicControlVorn {
     Q_OBJECT
     Q_PROPERTY(QString MyString READ MyString WRITE setMyString)
@@ -23,6 +26,7 @@ class TSafeLabel : public TGraphicControlVorn {
 
 public:
     explicit TSafeLabel(QWidget* parent = nullptr);
+    ~TSafeLabel() override;
 
     // Any thread.
     QString MyString() const;
@@ -48,6 +52,9 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    friend class LabelRepaintQueue;
+    // User-interface thread: the repaint a text asked for.
+    void repaintNow();
     void setHovered(bool hovered);
     void queueRepaint();
 
@@ -57,9 +64,5 @@ private:
     bool held_ = false;
     bool mouseSensitive_ = false;
     std::atomic<bool> repaintQueued_{false};
-    // Receives the queued repaints, so that the label's own event handling
-    // (the hint switches) never reads an event a worker thread made: Qt hands
-    // such events over under locks that ThreadSanitizer cannot see. Destroyed
-    // with the label, dropping a repaint still queued.
-    QObject repaintRelay_;
+    LabelRepaintQueue& repaints_;
 };

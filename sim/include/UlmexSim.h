@@ -80,6 +80,9 @@ int UlmexSimSerialWordCount(int port);
 uint32_t UlmexSimSerialWord(int port, int index);
 /* How often one of the 18 functions was called, by its name. */
 int UlmexSimCallCount(const char* function);
+/* The words (samples and overrun marks) that roll-FIFO reads took from the
+ * generator since the reset; scripted words are not counted. */
+int64_t UlmexSimGeneratedWordsRead(void);
 /* Protocol violations seen, in order (for example a serial word written while
  * its port was busy); the text stays valid until the next reset or clear. */
 int UlmexSimViolationCount(void);

@@ -287,7 +287,7 @@ int32_t SimInstrument::rollFifoRead(int32_t fifo, uint8_t* buffer, int32_t lengt
     if (fpgaRunning_) {
         ChannelInput inputs[2];
         fillInputs(inputs);
-        fifo_.read(words, count, nowNs(), inputs);
+        generatedWordsRead_ += fifo_.read(words, count, nowNs(), inputs);
     }
     return 1;
 }
@@ -340,6 +340,7 @@ void SimInstrument::resetLocked() {
     deviceId_ = 1;
     opened_ = powered_ = fpgaRunning_ = lost_ = false;
     fifoReads_ = 0;
+    generatedWordsRead_ = 0;
     serialWordsSent_ = 0;
     callback_ = nullptr;
     calibration_ = SimCalibration();
@@ -469,6 +470,11 @@ int SimInstrument::callCount(const char* function) {
     std::lock_guard guard(lock_);
     const auto it = calls_.find(function ? function : "");
     return it == calls_.end() ? 0 : it->second;
+}
+
+int64_t SimInstrument::generatedWordsRead() {
+    std::lock_guard guard(lock_);
+    return generatedWordsRead_;
 }
 
 int SimInstrument::violationCount() {

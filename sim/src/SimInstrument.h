@@ -60,6 +60,7 @@ public:
     int serialWordCount(int port);
     uint32_t serialWord(int port, int index);
     int callCount(const char* function);
+    int64_t generatedWordsRead();
     int violationCount();
     const char* violation(int index);
     void clearTrace();
@@ -98,6 +99,7 @@ private:
     bool fpgaRunning_ = false;
     bool lost_ = false;
     int fifoReads_ = 0;
+    int64_t generatedWordsRead_ = 0;  // words the generator's FIFO handed out
     int serialWordsSent_ = 0;
     DeviceStateCallback callback_ = nullptr;
 

@@ -99,6 +99,7 @@ ULMEX_EXPORT int UlmexSimTraceEntry(int index, int* reg, int* value, int* immedi
 ULMEX_EXPORT int UlmexSimSerialWordCount(int port) { return control().serialWordCount(port); }
 ULMEX_EXPORT uint32_t UlmexSimSerialWord(int port, int index) { return control().serialWord(port, index); }
 ULMEX_EXPORT int UlmexSimCallCount(const char* function) { return control().callCount(function); }
+ULMEX_EXPORT int64_t UlmexSimGeneratedWordsRead(void) { return control().generatedWordsRead(); }
 ULMEX_EXPORT int UlmexSimViolationCount(void) { return control().violationCount(); }
 ULMEX_EXPORT const char* UlmexSimViolation(int index) { return control().violation(index); }
 ULMEX_EXPORT void UlmexSimClearTrace(void) { control().clearTrace(); }

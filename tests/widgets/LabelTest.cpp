@@ -202,6 +202,84 @@ TEST_F(Label, ValuesFromAWorkerThreadEndOnTheLastOne) {
     ASSERT_TRUE(processEventsUntil([&] { return !recorder.painted.empty() && recorder.painted.back() == "2V"; }));
 }
 
+// Counts the paints a widget receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget& widget) : widget_(widget) { widget.installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &widget_ && event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+
+private:
+    QWidget& widget_;
+};
+
+// A live reading arrives with every block: only a new text may cost a paint,
+// and the paint must stay inside the label, not repaint the panel around it.
+TEST_F(Label, OnlyANewTextRepaintsAndOnlyTheLabel) {
+    QWidget panel;
+    panel.resize(200, 60);
+    TUnitValueLabel* reading = new TUnitValueLabel(&panel);
+    reading->setGeometry(10, 10, 100, 20);
+    reading->setControlType(2);
+    reading->setMainValue(1500);
+    panel.show();
+    ASSERT_TRUE(processEventsUntil([&] { return panel.isVisible(); }));
+    QApplication::processEvents();
+    PaintCounter panelPaints(panel);
+    PaintCounter labelPaints(*reading);
+
+    std::thread same([&] {
+        for (int i = 0; i < 200; ++i)
+            reading->setMainValue(1500.0001);  // "1.5V" again
+    });
+    same.join();
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    EXPECT_EQ(labelPaints.paints, 0);
+
+    std::thread changing([&] {
+        for (int i = 0; i < 200; ++i)
+            reading->setMainValue(1000 + i);
+    });
+    changing.join();
+    ASSERT_TRUE(processEventsUntil([&] { return labelPaints.paints > 0; }));
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    EXPECT_LE(labelPaints.paints, 2);  // the texts that came before the repaint ran share it
+    EXPECT_EQ(panelPaints.paints, 0);
+    EXPECT_EQ(reading->MyString(), "1.199V");
+}
+
+// The bold of a held reading goes when the next text arrives, even an equal one.
+TEST_F(Label, EqualTextAfterAHeldReadingStillRepaintsInNormalWeight) {
+    QWidget panel;
+    panel.resize(200, 60);
+    TSafeLabel* reading = new TSafeLabel(&panel);
+    reading->setGeometry(10, 10, 120, 20);
+    reading->setMouseSensitive(true);
+    reading->setMyString("7mV");
+    const QImage normal = rendered(*reading);
+    panel.show();
+    ASSERT_TRUE(processEventsUntil([&] { return panel.isVisible(); }));
+    QApplication::processEvents();
+    hover(*reading, true);
+    reading->setMyString("8mV");
+    hover(*reading, false);
+    ASSERT_TRUE(reading->isHeld());
+    QApplication::processEvents();
+    PaintCounter paints(*reading);
+    reading->setMyString("7mV");
+    ASSERT_TRUE(processEventsUntil([&] { return paints.paints > 0; }));
+    EXPECT_FALSE(reading->isHeld());
+    EXPECT_EQ(rendered(*reading), normal);
+}
+
 TEST_F(Label, LabelDestroyedWithARepaintQueuedIsSafe) {
     auto* doomed = new TSafeLabel;
     QPointer<TSafeLabel> watch(doomed);

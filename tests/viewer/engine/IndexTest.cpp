@@ -322,6 +322,23 @@ TEST_F(IndexTimeTest, TimePerDivisionUsesTheRateAtTheScreenStart) {
     EXPECT_EQ(index.TimePerDivisionText(), " 100ms/div");  // 2 x 50 samples at 1000/s
 }
 
+TEST_F(IndexTest, ZeroPositionsOffTheScreenReadAsSignedCodes) {
+    // 0 V of channel A 20 codes below the screen (stored as the 16-bit word
+    // 65516), of channel B above it at code 300.
+    RollModeStream s;
+    s.SamplesPerSecond(1000);
+    s.Block(2, {2047, static_cast<uint16_t>(-20), 0});
+    s.Block(3, {3000, 300, 0});
+    s.Block(11, {1000, 0});
+    s.Block(12, {2000, 0});
+    s.Samples(100);
+    open(s.Words());
+    const auto calibration = index.GetCalibrationAt(50);
+    ASSERT_TRUE(calibration);
+    EXPECT_EQ(calibration->ChannelAZeroPosition, -20);
+    EXPECT_EQ(calibration->ChannelBZeroPosition, 300);
+}
+
 // Bytes this process has read from files and pipes so far; -1 where the
 // system does not count them.
 int64_t bytesReadSoFar() {

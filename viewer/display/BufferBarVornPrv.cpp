@@ -5,11 +5,10 @@
 
 #include <algorithm>
 #include <climits>
-#include <mutex>
 
 namespace rm::viewer {
 
-TBufferBarVornPrv::TBufferBarVornPrv(QWidget* parent) : TViewBarVornPrv(kGroupBufferBar, clMaroon, parent) {}
+TBufferBarVornPrv::TBufferBarVornPrv(QWidget* parent) : TViewBarVornPrv(kGroupBufferBar, TViewKind::Buffer, clMaroon, parent) {}
 
 int64_t TBufferBarVornPrv::bufferSpan() const
 {
@@ -88,10 +87,6 @@ void TBufferBarVornPrv::EngineNotify(int code, int senderGroup)
             PlaceHandle(HandlePosition(), engine_->BufferViewValid() ? screenWidthInBar() : PureBarWidth());
         Redraw();
         break;
-    case enRedraw:
-    case enChannelsChanged:
-    case enCursorDragged:
-    case enCursorsChanged: Redraw(); break;
     default: break;
     }
 }
@@ -119,18 +114,8 @@ void TBufferBarVornPrv::ResizeBar()
 
 // --- drawing -------------------------------------------------------------------------------
 
-void TBufferBarVornPrv::DrawEnvelope(QImage& image)
-{
-    if (!dataSource_)
-        return;
-    std::lock_guard lock(dataSource_->ViewLock(TViewKind::Buffer));
-    DrawViewEnvelope(image, dataSource_->View(TViewKind::Buffer));
-}
-
 void TBufferBarVornPrv::DrawIndexMarks(QImage& image)
 {
-    if (!ViewReady())
-        return;
     const int64_t start = engine_->BufferViewValid() ? engine_->MainBufferPosition() : engine_->ScreenPosition();
     DrawIndexRecordMarks(image, start, start + bufferSpan(), bufferSpan());
 }

@@ -25,7 +25,6 @@ protected:
     void StepForward() override;
     void PageBack() override;
     void PageForward() override;
-    void DrawEnvelope(QImage& image) override;
     void DrawIndexMarks(QImage& image) override;
     void DrawCursorMarks(QImage& image) override;
     void ResizeBar() override;

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <mutex>
 
 namespace rm::viewer {
 
@@ -17,7 +16,7 @@ int pixels(double value) { return static_cast<int>(roundHalfEvenClamped(value, -
 
 } // namespace
 
-TQuickBarVornPrv::TQuickBarVornPrv(QWidget* parent) : TViewBarVornPrv(kGroupQuickBar, clPurple, parent) {}
+TQuickBarVornPrv::TQuickBarVornPrv(QWidget* parent) : TViewBarVornPrv(kGroupQuickBar, TViewKind::Quick, clPurple, parent) {}
 
 int64_t TQuickBarVornPrv::bufferSize() const
 {
@@ -120,10 +119,6 @@ void TQuickBarVornPrv::EngineNotify(int code, int senderGroup)
         placeFromEngine();
         Redraw();
         break;
-    case enRedraw:
-    case enChannelsChanged:
-    case enCursorDragged:
-    case enCursorsChanged: Redraw(); break;
     default: break;
     }
 }
@@ -150,18 +145,8 @@ void TQuickBarVornPrv::ResizeBar()
 
 // --- drawing -------------------------------------------------------------------------------
 
-void TQuickBarVornPrv::DrawEnvelope(QImage& image)
-{
-    if (!dataSource_)
-        return;
-    std::lock_guard lock(dataSource_->ViewLock(TViewKind::Quick));
-    DrawViewEnvelope(image, dataSource_->View(TViewKind::Quick));
-}
-
 void TQuickBarVornPrv::DrawIndexMarks(QImage& image)
 {
-    if (!ViewReady())
-        return;
     const int64_t samples = engine_->FileRealSamplesCount;
     DrawIndexRecordMarks(image, 0, samples, samples);
 }

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <mutex>
 
 namespace rm::viewer {
 
@@ -21,8 +22,8 @@ constexpr TColor clRed = 0x0000FF;
 
 } // namespace
 
-TViewBarVornPrv::TViewBarVornPrv(int controlGroup, TColor handlerColor, QWidget* parent)
-    : TGraphicControlVorn(parent), controlGroup_(controlGroup), handlerColor_(handlerColor)
+TViewBarVornPrv::TViewBarVornPrv(int controlGroup, TViewKind viewKind, TColor handlerColor, QWidget* parent)
+    : TGraphicControlVorn(parent), controlGroup_(controlGroup), viewKind_(viewKind), handlerColor_(handlerColor)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -116,6 +117,10 @@ void TViewBarVornPrv::EngineNotify(int code, int)
         leaveEngine();
         break;
     case enFormResized: ResizeBar(); break;
+    case enRedraw:
+    case enChannelsChanged:
+    case enCursorDragged:
+    case enCursorsChanged: Redraw(); break;
     default: break;
     }
 }
@@ -173,6 +178,14 @@ void TViewBarVornPrv::ComposeHandle()
 
 int TViewBarVornPrv::row(int code) const { return static_cast<int>(roundHalfEven((255 - code) * verticalScale_)); }
 
+void TViewBarVornPrv::DrawEnvelope(QImage& image) const
+{
+    if (!dataSource_)
+        return;
+    std::lock_guard lock(dataSource_->ViewLock(viewKind_));
+    DrawViewEnvelope(image, dataSource_->View(viewKind_));
+}
+
 void TViewBarVornPrv::DrawViewEnvelope(QImage& image, const TViewPoints& view) const
 {
     const int n = view.Points;
@@ -226,7 +239,7 @@ void TViewBarVornPrv::DrawMark(QImage& image, int64_t x, TColor color) const
 
 void TViewBarVornPrv::DrawIndexRecordMarks(QImage& image, int64_t start, int64_t end, int64_t span) const
 {
-    if (!dataSource_ || span <= 0)
+    if (!viewReady_ || !dataSource_ || span <= 0)
         return;
     const TIndexFileWrapperVornRMPrv& index = dataSource_->Index();
     int64_t last = 0;

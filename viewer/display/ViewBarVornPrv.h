@@ -13,6 +13,7 @@ namespace rm::viewer {
 
 class TDataSourcePelkRMPrv;
 struct TViewPoints;
+enum class TViewKind;
 
 // A scroll-bar-like strip under the main display: a trough with an end zone
 // of 10 pixels at each end, a draggable handle, auto-repeat while the mouse
@@ -20,8 +21,8 @@ struct TViewPoints;
 // envelope of one of the data source's views with red marks at the index
 // records and coloured marks at the cursors.
 //
-// The two bars (quick bar, buffer bar) decide what the handle stands for and
-// how user input moves the engine. Notifications only place the handle and
+// The two bars (quick bar, buffer bar) decide which view they show, what the
+// handle stands for and how user input moves the engine. Notifications only place the handle and
 // redraw: moving the engine from a notification would make the data source
 // rebuild the views, which notifies again.
 //
@@ -35,7 +36,7 @@ public:
     static constexpr int kEndZone = 10;
     static constexpr int kRepeatMs = 500;
 
-    TViewBarVornPrv(int controlGroup, TColor handlerColor, QWidget* parent);
+    TViewBarVornPrv(int controlGroup, TViewKind viewKind, TColor handlerColor, QWidget* parent);
     ~TViewBarVornPrv() override;
 
     // Links; setting the engine registers the bar with its ControlGroup (a
@@ -76,18 +77,15 @@ protected:
     virtual void StepForward();
     virtual void PageBack();
     virtual void PageForward();
-    virtual void DrawEnvelope(QImage&) {}
     virtual void DrawIndexMarks(QImage&) {}
     virtual void DrawCursorMarks(QImage&) {}
     virtual void ResizeBar() = 0;
 
-    // The envelope of `view` (read under the caller's view lock) over the
-    // trough: at most one column per pixel, each joined to the previous one.
-    void DrawViewEnvelope(QImage& image, const TViewPoints& view) const;
     // A red line over the full height at x, when x lies in the trough.
     void DrawMark(QImage& image, int64_t x, TColor color) const;
     // Index marks for the records from `start` to `end` over `span` samples:
     // x = round((first sample after the record's run - start) / ratio) + 9.
+    // Nothing until the bar's view is ready.
     void DrawIndexRecordMarks(QImage& image, int64_t start, int64_t end, int64_t span) const;
     // Cursor marks for waveform and origin cursors strictly inside the span.
     void DrawCursorSpanMarks(QImage& image, int64_t start, int64_t length) const;
@@ -120,6 +118,10 @@ private:
 
     void InitBar();
     void leaveEngine();
+    // The envelope of the bar's view (read under its view lock) over the
+    // trough: at most one column per pixel, each joined to the previous one.
+    void DrawEnvelope(QImage& image) const;
+    void DrawViewEnvelope(QImage& image, const TViewPoints& view) const;
     void runRepeat();
     void onTimer();
     void stopRepeat();
@@ -127,6 +129,7 @@ private:
     int row(int code) const;
 
     const int controlGroup_;
+    const TViewKind viewKind_;
     TColor handlerColor_;
     QPointer<QTimer> timer_;
     QImage background_;  // everything but the handle

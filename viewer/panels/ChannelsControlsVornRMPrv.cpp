@@ -5,14 +5,17 @@
 namespace rm::viewer {
 
 TChannelsControlsVornRMPrv::TChannelsControlsVornRMPrv(QObject* parent)
-    : TWrapperControlVornRMPrv(kGroupChannelsPanel, parent)
+    : TWrapperControlVornRMPrv(kGroupChannelsPanel,
+                               {enInitialize, enFileNameChanged, enPrepareIndex, enNormalViewReady, enFileTargeted,
+                                enChannelsChanged, enOpenDataFile},
+                               parent)
 {
 }
 
 void TChannelsControlsVornRMPrv::setButton(int channel, TOnOffButtonVorn* button)
 {
     buttons_[channel] = button;
-    connect(button, &TOnOffButtonVorn::OnClick, this, [this, button] { ButtonClick(button); });
+    BindButton(button);
 }
 
 std::atomic<bool>* TChannelsControlsVornRMPrv::channelFlag(int channel) const
@@ -30,21 +33,6 @@ void TChannelsControlsVornRMPrv::ButtonClick(QObject* sender)
         if (sender == buttons_[channel])
             *channelFlag(channel) = !*channelFlag(channel);
     Broadcast(enChannelsChanged);
-}
-
-void TChannelsControlsVornRMPrv::EngineNotify(int code, int senderGroup)
-{
-    TWrapperControlVornRMPrv::EngineNotify(code, senderGroup);
-    switch (code) {
-    case enInitialize:
-    case enFileNameChanged:
-    case enPrepareIndex:
-    case enNormalViewReady:
-    case enFileTargeted:
-    case enChannelsChanged:
-    case enOpenDataFile: UpdateFromEngine(); break;
-    default: break;
-    }
 }
 
 void TChannelsControlsVornRMPrv::UpdateFromEngine()

@@ -20,14 +20,12 @@ public:
     void SetChannelButtonC(TOnOffButtonVorn* button) { setButton(2, button); }
     void SetChannelButtonD(TOnOffButtonVorn* button) { setButton(3, button); }
 
-    void EngineNotify(int code, int senderGroup) override;
-
 protected:
     void UpdateFromEngine() override;
+    void ButtonClick(QObject* sender) override;
 
 private:
     void setButton(int channel, TOnOffButtonVorn* button);
-    void ButtonClick(QObject* sender);
     std::atomic<bool>* channelFlag(int channel) const;
 
     TOnOffButtonVorn* buttons_[4] = {};

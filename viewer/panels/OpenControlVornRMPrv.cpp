@@ -40,7 +40,11 @@ QString EnsureExtension(const QString& name) {
     return name + QString::fromLatin1(ViewerStrings::DataFileExtension);
 }
 
-TOpenControlVornRMPrv::TOpenControlVornRMPrv(QObject* parent) : TWrapperControlVornRMPrv(kGroupOpenPanel, parent) {}
+TOpenControlVornRMPrv::TOpenControlVornRMPrv(QObject* parent)
+    : TWrapperControlVornRMPrv(kGroupOpenPanel, {enFileNameChanged, enPrepareIndex, enFileTargeted, enOpenDataFile},
+                               parent)
+{
+}
 
 void TOpenControlVornRMPrv::SetOpenFileEdit(QLineEdit* edit) {
     if (edit_)
@@ -69,19 +73,9 @@ void TOpenControlVornRMPrv::EngineNotify(int code, int senderGroup) {
     TPreviewEnginePelkRM* engine = PreviewEngine();
     if (!engine)
         return;
-    switch (code) {
-    case enInitialize:
+    if (code == enInitialize) {  // a new session starts with no file targeted
         engine->FileTargeted = false;
         UpdateFromEngine();
-        break;
-    case enFileNameChanged:
-    case enPrepareIndex:
-    case enFileTargeted:
-    case enOpenDataFile:
-        UpdateFromEngine();
-        break;
-    default:
-        break;
     }
 }
 

@@ -4,12 +4,18 @@
 
 namespace rm::viewer {
 
-TSweepControlVornRMPrv::TSweepControlVornRMPrv(QObject* parent) : TWrapperControlVornRMPrv(kGroupSweepPanel, parent) {}
+TSweepControlVornRMPrv::TSweepControlVornRMPrv(QObject* parent)
+    : TWrapperControlVornRMPrv(kGroupSweepPanel,
+                               {enInitialize, enFileNameChanged, enPrepareIndex, enNormalViewReady, enFileTargeted,
+                                enSweepChanged, enOpenDataFile},
+                               parent)
+{
+}
 
 void TSweepControlVornRMPrv::setButton(TOnOffButtonVorn*& field, TOnOffButtonVorn* button)
 {
     field = button;
-    connect(button, &TOnOffButtonVorn::OnClick, this, [this, button] { ButtonClick(button); });
+    BindButton(button);
 }
 
 void TSweepControlVornRMPrv::ButtonClick(QObject* sender)
@@ -35,21 +41,6 @@ void TSweepControlVornRMPrv::ButtonClick(QObject* sender)
     if (!engine->MakeAvg && !engine->MakeMaximum && !engine->MakeMinimum)
         engine->MakeAvg = true;
     Broadcast(enSweepChanged);
-}
-
-void TSweepControlVornRMPrv::EngineNotify(int code, int senderGroup)
-{
-    TWrapperControlVornRMPrv::EngineNotify(code, senderGroup);
-    switch (code) {
-    case enInitialize:
-    case enFileNameChanged:
-    case enPrepareIndex:
-    case enNormalViewReady:
-    case enFileTargeted:
-    case enSweepChanged:
-    case enOpenDataFile: UpdateFromEngine(); break;
-    default: break;
-    }
 }
 
 void TSweepControlVornRMPrv::UpdateFromEngine()

@@ -21,14 +21,12 @@ public:
     void SetSingleButton(TOnOffButtonVorn* button) { setButton(single_, button); }
     void SetCalcButton(TOnOffButtonVorn* button) { setButton(calc_, button); }
 
-    void EngineNotify(int code, int senderGroup) override;
-
 protected:
     void UpdateFromEngine() override;
+    void ButtonClick(QObject* sender) override;
 
 private:
     void setButton(TOnOffButtonVorn*& field, TOnOffButtonVorn* button);
-    void ButtonClick(QObject* sender);
 
     TOnOffButtonVorn* minimum_ = nullptr;
     TOnOffButtonVorn* maximum_ = nullptr;

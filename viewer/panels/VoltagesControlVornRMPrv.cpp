@@ -6,7 +6,10 @@
 namespace rm::viewer {
 
 TVoltagesControlVornRMPrv::TVoltagesControlVornRMPrv(QObject* parent)
-    : TWrapperControlVornRMPrv(kGroupVoltagesPanel, parent)
+    : TWrapperControlVornRMPrv(kGroupVoltagesPanel,
+                               {enInitialize, enPrepareIndex, enNormalViewReady, enFileTargeted, enChannelsChanged,
+                                enVoltageCursorMoved, enVoltageCursorsToggled, enOpenDataFile},
+                               parent)
 {
 }
 
@@ -16,7 +19,7 @@ void TVoltagesControlVornRMPrv::SetActivateButton(TOnOffButtonVorn* button)
         disconnect(activateButton_, nullptr, this, nullptr);
     activateButton_ = button;
     if (activateButton_)
-        connect(activateButton_, &TOnOffButtonVorn::OnClick, this, [this] { ButtonClick(activateButton_); });
+        BindButton(activateButton_);
 }
 
 void TVoltagesControlVornRMPrv::ButtonClick(QObject* sender)
@@ -27,25 +30,6 @@ void TVoltagesControlVornRMPrv::ButtonClick(QObject* sender)
     if (sender && sender == activateButton_)
         engine->VoltageCursorsActive = !engine->VoltageCursorsActive;
     Broadcast(enVoltageCursorsToggled);
-}
-
-void TVoltagesControlVornRMPrv::EngineNotify(int code, int senderGroup)
-{
-    TWrapperControlVornRMPrv::EngineNotify(code, senderGroup);
-    switch (code) {
-    case enInitialize:
-    case enPrepareIndex:
-    case enNormalViewReady:
-    case enFileTargeted:
-    case enChannelsChanged:
-    case enVoltageCursorMoved:
-    case enVoltageCursorsToggled:
-    case enOpenDataFile:
-        UpdateFromEngine();
-        break;
-    default:
-        break;
-    }
 }
 
 void TVoltagesControlVornRMPrv::UpdateFromEngine()

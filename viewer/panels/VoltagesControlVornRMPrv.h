@@ -23,10 +23,8 @@ public:
     void SetChannelAbsolute1B(TUnitValueLabel* label) { absolute1B_ = label; }
     void SetChannelAbsolute2B(TUnitValueLabel* label) { absolute2B_ = label; }
 
-    void EngineNotify(int code, int senderGroup) override;
-
     // The click of the panel's button; any other sender only broadcasts.
-    void ButtonClick(QObject* sender);
+    void ButtonClick(QObject* sender) override;
 
 protected:
     void UpdateFromEngine() override;

@@ -1,9 +1,12 @@
 #include "WrapperControlVornRMPrv.h"
 
+#include <algorithm>
+
 namespace rm::viewer {
 
-TWrapperControlVornRMPrv::TWrapperControlVornRMPrv(int controlGroup, QObject* parent)
-    : QObject(parent), controlGroup_(controlGroup)
+TWrapperControlVornRMPrv::TWrapperControlVornRMPrv(int controlGroup, std::initializer_list<int> refreshCodes,
+                                                   QObject* parent)
+    : QObject(parent), controlGroup_(controlGroup), refreshCodes_(refreshCodes)
 {
 }
 
@@ -21,6 +24,8 @@ void TWrapperControlVornRMPrv::EngineNotify(int code, int)
 {
     if (code == enShutdown)
         leaveEngine();
+    else if (std::ranges::find(refreshCodes_, code) != refreshCodes_.end())
+        UpdateFromEngine();
 }
 
 void TWrapperControlVornRMPrv::Broadcast(int code)

@@ -5,24 +5,30 @@
 
 namespace rm::viewer {
 
-TZoomControlsVornRMPrv::TZoomControlsVornRMPrv(QObject* parent) : TWrapperControlVornRMPrv(kGroupZoomPanel, parent) {}
+TZoomControlsVornRMPrv::TZoomControlsVornRMPrv(QObject* parent)
+    : TWrapperControlVornRMPrv(kGroupZoomPanel,
+                               {enInitialize, enFileNameChanged, enPrepareIndex, enNormalViewReady, enFileTargeted,
+                                enZoomChanged, enOpenDataFile},
+                               parent)
+{
+}
 
 void TZoomControlsVornRMPrv::SetIncreaseZoomButton(QAbstractButton* button)
 {
     increase_ = button;
-    connect(button, &QAbstractButton::clicked, this, [this, button] { ButtonClick(button); });
+    BindButton(button);
 }
 
 void TZoomControlsVornRMPrv::SetDecreaseZoomButton(QAbstractButton* button)
 {
     decrease_ = button;
-    connect(button, &QAbstractButton::clicked, this, [this, button] { ButtonClick(button); });
+    BindButton(button);
 }
 
 void TZoomControlsVornRMPrv::SetZoomActiveButton(TOnOffButtonVorn* button)
 {
     active_ = button;
-    connect(button, &TOnOffButtonVorn::OnClick, this, [this, button] { ButtonClick(button); });
+    BindButton(button);
 }
 
 void TZoomControlsVornRMPrv::ButtonClick(QObject* sender)
@@ -37,21 +43,6 @@ void TZoomControlsVornRMPrv::ButtonClick(QObject* sender)
     else if (sender == decrease_)
         engine->SetSamplesPerPoint(engine->SamplesPerPoint() / 2);
     Broadcast(enZoomChanged);
-}
-
-void TZoomControlsVornRMPrv::EngineNotify(int code, int senderGroup)
-{
-    TWrapperControlVornRMPrv::EngineNotify(code, senderGroup);
-    switch (code) {
-    case enInitialize:
-    case enFileNameChanged:
-    case enPrepareIndex:
-    case enNormalViewReady:
-    case enFileTargeted:
-    case enZoomChanged:
-    case enOpenDataFile: UpdateFromEngine(); break;
-    default: break;
-    }
 }
 
 void TZoomControlsVornRMPrv::UpdateFromEngine()

@@ -19,13 +19,11 @@ public:
     void SetDecreaseZoomButton(QAbstractButton* button);
     void SetZoomActiveButton(TOnOffButtonVorn* button);
 
-    void EngineNotify(int code, int senderGroup) override;
-
 protected:
     void UpdateFromEngine() override;
+    void ButtonClick(QObject* sender) override;
 
 private:
-    void ButtonClick(QObject* sender);
 
     QAbstractButton* increase_ = nullptr;
     QAbstractButton* decrease_ = nullptr;

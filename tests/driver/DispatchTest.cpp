@@ -150,26 +150,21 @@ TEST_F(DispatchTest, EveryCodeChangesOnlyItsOwnSettingAndRegisters) {
     run({GroundB, 1, none, unwritten(byteField(1, &qrv::TChannelState::Ground, 1))});
     call(GroundA, 0);
     call(GroundB, 0);
-    run({DensityChannelA, 200, [&] { return rangeRegister(); }, [&](auto& b, auto& a) {
-             EXPECT_EQ(a.Channels[0].RangeKey, 200);
-             EXPECT_EQ(a.Channels[0].RangeIndex, qrv::rangeIndexOfKey(200));
-             qrv::TChannelState restored = a.Channels[0];
-             restored.RangeKey = b.Channels[0].RangeKey;
-             restored.RangeIndex = b.Channels[0].RangeIndex;
-             sameChannel(restored, b.Channels[0]);
-             sameChannel(a.Channels[1 - 0], b.Channels[1 - 0]);
-             EXPECT_NE(result, 77);
-         }});
-    run({DensityChannelB, 50, [&] { return rangeRegister(); }, [&](auto& b, auto& a) {
-             EXPECT_EQ(a.Channels[1].RangeKey, 50);
-             EXPECT_EQ(a.Channels[1].RangeIndex, qrv::rangeIndexOfKey(50));
-             qrv::TChannelState restored = a.Channels[1];
-             restored.RangeKey = b.Channels[1].RangeKey;
-             restored.RangeIndex = b.Channels[1].RangeIndex;
-             sameChannel(restored, b.Channels[1]);
-             sameChannel(a.Channels[1 - 1], b.Channels[1 - 1]);
-             EXPECT_NE(result, 77);
-         }});
+    // Only channel c's range key and index change.
+    const auto rangeOf = [&](int c, int32_t key) {
+        return [&, c, key](const qrv::TDriverState& b, const qrv::TDriverState& a) {
+            EXPECT_EQ(a.Channels[c].RangeKey, key);
+            EXPECT_EQ(a.Channels[c].RangeIndex, qrv::rangeIndexOfKey(key));
+            qrv::TChannelState restored = a.Channels[c];
+            restored.RangeKey = b.Channels[c].RangeKey;
+            restored.RangeIndex = b.Channels[c].RangeIndex;
+            sameChannel(restored, b.Channels[c]);
+            sameChannel(a.Channels[1 - c], b.Channels[1 - c]);
+            EXPECT_NE(result, 77);
+        };
+    };
+    run({DensityChannelA, 200, [&] { return rangeRegister(); }, rangeOf(0, 200)});
+    run({DensityChannelB, 50, [&] { return rangeRegister(); }, rangeOf(1, 50)});
     run({VerticalLevelChannelA, 1000, [] { return Writes{{12, 4095 - 1000}}; }, [&](auto& b, auto& a) {
              channelField(0, &qrv::TChannelState::OffsetCode, 1000)(b, a);
              EXPECT_EQ(result, a.Channels[0].ZeroLevel);

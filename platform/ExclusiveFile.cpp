@@ -24,19 +24,47 @@ ExclusiveFile& ExclusiveFile::operator=(ExclusiveFile&& other) noexcept {
     return *this;
 }
 
+namespace {
+
+// EISDIR for a folder, EINVAL for a pipe, a device or a socket.
+int notRegularErrno(const struct stat& status) { return S_ISDIR(status.st_mode) ? EISDIR : EINVAL; }
+
+} // namespace
+
 ExclusiveFile::Result ExclusiveFile::open(const std::string& path, Mode mode, bool truncateFile) {
     close();
-    int flags = O_CLOEXEC;
+    // O_NONBLOCK: opening a named pipe would otherwise wait for its other end
+    // for good. It is taken off again once the file is known to be regular.
+    int flags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     switch (mode) {
     case Mode::ReadOnly: flags |= O_RDONLY; break;
     case Mode::ReadWrite: flags |= O_RDWR; break;
     case Mode::Create: flags |= O_RDWR | O_CREAT; break;
     }
+    struct stat status {};
     const int fd = ::open(path.c_str(), flags, 0644);
     if (fd < 0) {
         lastErrno_ = errno;
-        return lastErrno_ == ENOENT ? Result::NotFound : Result::Failed;
+        if (lastErrno_ == ENOENT)
+            return Result::NotFound;
+        // A socket, or a folder opened for writing, fails the open itself.
+        if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+            lastErrno_ = notRegularErrno(status);
+            return Result::NotRegular;
+        }
+        return Result::Failed;
     }
+    if (fstat(fd, &status) != 0) {
+        lastErrno_ = errno;
+        ::close(fd);
+        return Result::Failed;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        lastErrno_ = notRegularErrno(status);
+        ::close(fd);
+        return Result::NotRegular;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         lastErrno_ = errno;
         ::close(fd);

@@ -8,7 +8,10 @@ namespace rm {
 
 // A file held exclusively by this process: opened with O_CLOEXEC, then locked
 // with flock(LOCK_EX | LOCK_NB). Another holder of the lock (the other program)
-// makes open() fail with SharingViolation. Positions and sizes are 64-bit.
+// makes open() fail with SharingViolation. Only regular files are taken (links
+// to them are followed): the open never waits, so a named pipe, a device or a
+// socket in the file's place is refused with NotRegular at once, and nothing
+// is truncated. Positions and sizes are 64-bit.
 class ExclusiveFile {
 public:
     enum class Mode {
@@ -16,7 +19,7 @@ public:
         ReadWrite,  // existing file, read and write
         Create,     // create when missing, else open; truncated only once locked
     };
-    enum class Result { Ok, NotFound, SharingViolation, Failed };
+    enum class Result { Ok, NotFound, SharingViolation, NotRegular, Failed };
 
     ExclusiveFile() = default;
     ~ExclusiveFile();
@@ -26,7 +29,8 @@ public:
     ExclusiveFile& operator=(const ExclusiveFile&) = delete;
 
     // With Mode::Create and `truncate`, the file is emptied after the lock is
-    // held. The errno of a failure is kept in lastErrno().
+    // held. The errno of a failure is kept in lastErrno(); with NotRegular it
+    // is EISDIR for a folder and EINVAL for anything else.
     Result open(const std::string& path, Mode mode, bool truncate = false);
     void close();
 

@@ -2,15 +2,11 @@
 
 #include "ExclusiveFile.h"
 #include "FloatText.h"
+#include "ReplaceFile.h"
 #include "dialogs/DialogStrings.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
+#include <algorithm>
 #include <limits>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace rm {
 
@@ -30,44 +26,23 @@ std::string fileText(const std::vector<SettingsEntry>& entries) {
     return text;
 }
 
-bool writeAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// The permissions the new file gets: those of the file it replaces, else the
-// usual ones of a user's file.
-mode_t modeFor(const std::string& fileName) {
-    struct stat st {};
-    if (::stat(fileName.c_str(), &st) == 0)
-        return st.st_mode & 07777;
-    return 0644;
-}
-
 // ---- Reading ------------------------------------------------------------------
 
-enum class LineEnd { Ended, EndOfFile, Failed };
+enum class LineEnd { Ended, EndOfData, Failed };
 
-// Collects one line from `position` on, reading 32 bytes at a time. A CR or
-// LF ends a line that holds something and `position` moves to just after it;
-// while the line is still empty they are skipped. Every other byte belongs to
-// the line.
-LineEnd readLine(ExclusiveFile& file, int64_t& position, std::string& line) {
+// Collects one line from `position` on, reading 32 bytes at a time and
+// nothing at or after `end`. A CR or LF ends a line that holds something and
+// `position` moves to just after it; while the line is still empty they are
+// skipped. Every other byte belongs to the line.
+LineEnd readLine(ExclusiveFile& file, int64_t& position, int64_t end, std::string& line) {
     char block[kReadBlock];
-    for (;;) {
-        const int64_t n = file.readAt(position, block, sizeof block);
+    while (position < end) {
+        const auto wanted = static_cast<size_t>(std::min<int64_t>(kReadBlock, end - position));
+        const int64_t n = file.readAt(position, block, wanted);
         if (n < 0)
             return LineEnd::Failed;
         if (n == 0)
-            return LineEnd::EndOfFile;
+            break;
         for (int64_t i = 0; i < n; ++i) {
             const char c = block[i];
             if (c == '\r' || c == '\n') {
@@ -81,6 +56,7 @@ LineEnd readLine(ExclusiveFile& file, int64_t& position, std::string& line) {
         }
         position += n;
     }
+    return LineEnd::EndOfData;
 }
 
 SettingsLine splitLine(std::string text) {
@@ -111,26 +87,21 @@ void SettingsTextWriter::addReal(std::string key, double value) {
 }
 
 SettingsWriteResult writeSettingsFile(const std::string& fileName, const std::vector<SettingsEntry>& entries) {
-    std::string tempName = fileName + ".XXXXXX";
-    const int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
-    if (fd < 0)
-        return SettingsWriteResult::CannotCreate;
-
-    const bool written = ::fchmod(fd, modeFor(fileName)) == 0 && writeAll(fd, fileText(entries)) &&
-                         ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(tempName.c_str(), fileName.c_str()) != 0) {
-        ::unlink(tempName.c_str());
-        return SettingsWriteResult::WriteFailed;
-    }
-    return SettingsWriteResult::Written;
+    const std::string text = fileText(entries);
+    return replaceFile(fileName, [&text](int fd) { return writeWhole(fd, text.data(), text.size()); });
 }
 
 SettingsReadResult readSettingsFile(const std::string& fileName) {
     SettingsReadResult result;
     ExclusiveFile file;
-    if (file.open(fileName, ExclusiveFile::Mode::ReadOnly) != ExclusiveFile::Result::Ok)
+    switch (file.open(fileName, ExclusiveFile::Mode::ReadOnly)) {
+    case ExclusiveFile::Result::Ok: break;
+    case ExclusiveFile::Result::NotRegular:  // a folder, a pipe, a device: nothing to read
+        result.opened = true;
+        result.readError = true;
         return result;
+    default: return result;
+    }
     result.opened = true;
 
     const int64_t size = file.size();
@@ -138,16 +109,19 @@ SettingsReadResult readSettingsFile(const std::string& fileName) {
         result.readError = true;
         return result;
     }
+    // Nothing beyond the bound is read; a line it cuts is dropped.
+    const bool cut = size > kSettingsFileBound;
+    const int64_t end = cut ? kSettingsFileBound : size;
     int64_t position = 0;
     // One unread byte left (the LF of a final CR LF, say) ends the reading.
-    while (position < size - 1) {
+    while (position < end - 1) {
         std::string text;
-        const LineEnd end = readLine(file, position, text);
-        if (!text.empty())
-            result.lines.push_back(splitLine(std::move(text)));
-        if (end == LineEnd::Failed)
+        const LineEnd lineEnd = readLine(file, position, end, text);
+        if (lineEnd == LineEnd::Failed)
             result.readError = true;
-        if (end != LineEnd::Ended)
+        if (!text.empty() && !(cut && lineEnd == LineEnd::EndOfData))
+            result.lines.push_back(splitLine(std::move(text)));
+        if (lineEnd != LineEnd::Ended)
             break;
     }
     return result;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ReplaceFile.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -33,15 +35,13 @@ private:
     std::vector<SettingsEntry> entries_;
 };
 
-enum class SettingsWriteResult {
-    Written,       // the file now holds every line
-    CannotCreate,  // nothing could be created beside the file; the old file is untouched
-    WriteFailed,   // a line could not be written; the old file is untouched
-};
+using SettingsWriteResult = ReplaceResult;
 
-// Writes the header lines and `entries` into a temporary file beside
-// `fileName` and renames it over `fileName` only when every line was written,
-// so a failed or cut write never loses the settings the file held.
+// Writes the header lines and `entries` in place of `fileName` (replaceFile:
+// through a temporary file beside it, renamed over it only when every line
+// was written, so a failed or cut write never loses the settings the file
+// held). A link is written through; a folder, a pipe, a device or a file the
+// user may not write gives CannotCreate and stays as it is.
 SettingsWriteResult writeSettingsFile(const std::string& fileName, const std::vector<SettingsEntry>& entries);
 
 // One line as read: the text between line ends, nothing trimmed.
@@ -61,10 +61,16 @@ struct SettingsReadResult {
     std::vector<SettingsLine> lines;  // every non-empty line, in file order
 };
 
+// A settings file holds about 1.3 kB; what lies beyond this bound is not
+// read, as if it were a line that does not convert.
+inline constexpr int64_t kSettingsFileBound = 64 * 1024;
+
 // Reads a settings file held exclusively while it is read; the file is closed
 // before this returns. Lines end at CR or LF (CR LF, empty lines and lone CRs
-// or LFs read alike); reading stops when at most one byte is left unread, and
-// on a read that fails or returns nothing.
+// or LFs read alike); reading stops when at most one byte is left unread, on
+// a read that fails or returns nothing, and at kSettingsFileBound (the line
+// the bound cuts is dropped). Anything but a regular file (a folder, a named
+// pipe, a device) is a read error with no lines; the open never waits.
 SettingsReadResult readSettingsFile(const std::string& fileName);
 
 // Value conversions of the reading side. A Boolean is true exactly for

@@ -5,7 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <filesystem>
 #include <fstream>
@@ -58,12 +64,47 @@ TEST_F(ExclusiveFileTest, PositionedReadsAndWritesBeyondFourGigabytes) {
     EXPECT_EQ(f.size(), far + 5);
 }
 
-TEST_F(ExclusiveFileTest, MissingFileAndFullDevice) {
+TEST_F(ExclusiveFileTest, MissingFileAndFailedAppend) {
     rm::ExclusiveFile f;
     EXPECT_EQ(f.open(path("none.rmd"), rm::ExclusiveFile::Mode::ReadOnly), rm::ExclusiveFile::Result::NotFound);
-    ASSERT_EQ(f.open("/dev/full", rm::ExclusiveFile::Mode::ReadWrite), rm::ExclusiveFile::Result::Ok);
+    std::ofstream(path("read.rmd")) << "r";
+    ASSERT_EQ(f.open(path("read.rmd"), rm::ExclusiveFile::Mode::ReadOnly), rm::ExclusiveFile::Result::Ok);
     EXPECT_EQ(f.append("xy", 2), 0);
     EXPECT_NE(f.lastErrno(), 0);
+}
+
+// Nothing but a regular file is taken, in any mode, and the open never waits:
+// a named pipe without its other end would block an open for good.
+TEST_F(ExclusiveFileTest, PipesDevicesSocketsAndFoldersAreRefusedAtOnceAndLinksFollowed) {
+    ASSERT_EQ(mkfifo(path("pipe.rmd").c_str(), 0644), 0);
+    std::filesystem::create_directory(path("folder.rmd"));
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketName = path("socket.rmd");
+    ASSERT_LT(socketName.size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, socketName.c_str());
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    std::filesystem::create_symlink("/dev/zero", path("zero.rmd"));
+    std::filesystem::create_symlink(path("pipe.rmd"), path("pipe-link.rmd"));
+
+    for (const char* name : {"pipe.rmd", "folder.rmd", "socket.rmd", "zero.rmd", "pipe-link.rmd"})
+        for (const auto mode : {rm::ExclusiveFile::Mode::ReadOnly, rm::ExclusiveFile::Mode::ReadWrite,
+                                rm::ExclusiveFile::Mode::Create}) {
+            rm::ExclusiveFile f;
+            EXPECT_EQ(f.open(path(name), mode, true), rm::ExclusiveFile::Result::NotRegular) << name;
+            EXPECT_FALSE(f.isOpen());
+            EXPECT_EQ(f.lastErrno(), std::string(name) == "folder.rmd" ? EISDIR : EINVAL) << name;
+        }
+    close(listener);
+
+    std::ofstream(path("data.rmd")) << "0123";
+    std::filesystem::create_symlink("data.rmd", path("link.rmd"));
+    rm::ExclusiveFile linked;
+    ASSERT_EQ(linked.open(path("link.rmd"), rm::ExclusiveFile::Mode::ReadWrite), rm::ExclusiveFile::Result::Ok);
+    EXPECT_EQ(linked.size(), 4);
+    EXPECT_TRUE(linked.isFile(path("data.rmd")));
+    EXPECT_FALSE(fcntl(linked.fd(), F_GETFL) & O_NONBLOCK);
 }
 
 TEST_F(ExclusiveFileTest, DescriptorIsCloseOnExec) {

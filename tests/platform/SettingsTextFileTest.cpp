@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -128,12 +129,83 @@ TEST_F(SettingsTextFileTest, MissingOrHeldFileIsNotOpenedAndAReadFileIsClosed) {
     EXPECT_EQ(after.open(path("s.ini"), rm::ExclusiveFile::Mode::ReadOnly), rm::ExclusiveFile::Result::Ok);
 }
 
-TEST_F(SettingsTextFileTest, AFolderInPlaceOfTheFileIsAReadError) {
-    std::filesystem::create_directory(path("s.ini"));
-    const auto result = rm::readSettingsFile(path("s.ini"));
-    EXPECT_TRUE(result.opened);
-    EXPECT_TRUE(result.readError);
-    EXPECT_TRUE(result.lines.empty());
+// A folder, a named pipe (which would block the open for good) or a device
+// is no settings file: a read error with no lines, at once.
+TEST_F(SettingsTextFileTest, AnythingButARegularFileIsAReadError) {
+    std::filesystem::create_directory(path("folder.ini"));
+    ASSERT_EQ(mkfifo(path("pipe.ini").c_str(), 0644), 0);
+    std::filesystem::create_symlink("/dev/zero", path("zero.ini"));
+    for (const char* name : {"folder.ini", "pipe.ini", "zero.ini"}) {
+        const auto result = rm::readSettingsFile(path(name));
+        EXPECT_TRUE(result.opened) << name;
+        EXPECT_TRUE(result.readError) << name;
+        EXPECT_TRUE(result.lines.empty()) << name;
+    }
+}
+
+// Nothing beyond the bound is read, however large the file (a sparse
+// gigabyte here); the line the bound cuts is dropped as a bad line would be.
+TEST_F(SettingsTextFileTest, ReadingStopsAtTheBound) {
+    const std::string first = kHeader + "a: 1\r\n";
+    const std::string filler = "f: " + std::string(rm::kSettingsFileBound - first.size() - 8, 'x') + "\r\n";
+    write(path("s.ini"), first + filler + "cut: 12345678\r\nbeyond: 2\r\n");
+    const auto lines = rm::readSettingsFile(path("s.ini")).lines;
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[2].text, "a: 1");
+    EXPECT_EQ(lines[3].key, "f");
+
+    write(path("big.ini"), first);
+    std::filesystem::resize_file(path("big.ini"), uintmax_t{1} << 30);
+    const auto big = rm::readSettingsFile(path("big.ini"));
+    EXPECT_FALSE(big.readError);
+    ASSERT_EQ(big.lines.size(), 3u);
+    EXPECT_EQ(big.lines[2].text, "a: 1");
+}
+
+// A read-only file, a folder, a pipe or a device in the file's place is
+// neither replaced nor written: CannotCreate, and everything stays as it was.
+TEST_F(SettingsTextFileTest, WhatMayNotBeReplacedStaysAsItIs) {
+    write(path("readonly.ini"), "kept\r\n");
+    std::filesystem::permissions(path("readonly.ini"), std::filesystem::perms(0444));
+    std::filesystem::create_directory(path("folder.ini"));
+    ASSERT_EQ(mkfifo(path("pipe.ini").c_str(), 0644), 0);
+    std::filesystem::create_symlink("/dev/zero", path("zero.ini"));
+    std::filesystem::create_symlink("loop.ini", path("loop.ini"));
+    const size_t files = filesInFolder();
+    for (const char* name : {"readonly.ini", "folder.ini", "pipe.ini", "zero.ini", "loop.ini"})
+        EXPECT_EQ(rm::writeSettingsFile(path(name), {}), rm::SettingsWriteResult::CannotCreate) << name;
+    EXPECT_EQ(filesInFolder(), files);
+    EXPECT_EQ(read(path("readonly.ini")), "kept\r\n");
+    EXPECT_EQ(std::filesystem::status(path("readonly.ini")).permissions(), std::filesystem::perms(0444));
+    EXPECT_TRUE(std::filesystem::is_directory(path("folder.ini")));
+    EXPECT_TRUE(std::filesystem::is_fifo(path("pipe.ini")));
+    EXPECT_EQ(std::filesystem::read_symlink(path("zero.ini")), "/dev/zero");
+}
+
+// A link is written through: the file it points to gets the new text (with
+// its own permissions) and the link stays; a dangling link gets its file,
+// with the process's default permissions.
+TEST_F(SettingsTextFileTest, ALinkIsWrittenThrough) {
+    std::filesystem::create_directory(path("real"));
+    write(path("real/s.ini"), "old");
+    std::filesystem::permissions(path("real/s.ini"), std::filesystem::perms(0640));
+    std::filesystem::create_symlink("real/s.ini", path("s.ini"));
+    std::filesystem::create_symlink("s.ini", path("chain.ini"));
+    ASSERT_EQ(rm::writeSettingsFile(path("chain.ini"), {}), rm::SettingsWriteResult::Written);
+    EXPECT_TRUE(std::filesystem::is_symlink(path("chain.ini")));
+    EXPECT_TRUE(std::filesystem::is_symlink(path("s.ini")));
+    EXPECT_EQ(read(path("real/s.ini")), kHeader);
+    EXPECT_EQ(std::filesystem::status(path("real/s.ini")).permissions(), std::filesystem::perms(0640));
+
+    std::filesystem::create_symlink("real/new.ini", path("dangling.ini"));
+    const mode_t previous = umask(027);
+    const auto result = rm::writeSettingsFile(path("dangling.ini"), {});
+    umask(previous);
+    ASSERT_EQ(result, rm::SettingsWriteResult::Written);
+    EXPECT_TRUE(std::filesystem::is_symlink(path("dangling.ini")));
+    EXPECT_EQ(read(path("real/new.ini")), kHeader);
+    EXPECT_EQ(std::filesystem::status(path("real/new.ini")).permissions(), std::filesystem::perms(0640));
+    EXPECT_EQ(static_cast<size_t>(std::distance(std::filesystem::directory_iterator(path("real")), {})), 2u);
 }
 
 TEST_F(SettingsTextFileTest, FailedWritesKeepThePreviousFileWhole) {

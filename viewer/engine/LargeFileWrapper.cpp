@@ -1,7 +1,5 @@
 #include "LargeFileWrapper.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 
 namespace rm::viewer {
@@ -13,17 +11,16 @@ int TLargeFileWrapper::OpenFile(const std::string& fileName) {
     case ExclusiveFile::Result::Ok: break;
     case ExclusiveFile::Result::SharingViolation: return kOpenSharingViolation;
     case ExclusiveFile::Result::NotFound: return kOpenFileNotFound;
+    case ExclusiveFile::Result::NotRegular:  // a folder, a pipe, a device: no data file
     case ExclusiveFile::Result::Failed:
         return file_.lastErrno() == ENOTDIR ? kOpenPathNotFound : file_.lastErrno();
     }
-    struct stat status {};
-    if (fstat(file_.fd(), &status) != 0 || S_ISDIR(status.st_mode)) {
-        // A folder opens for reading here, but holds no data to read.
-        const int error = S_ISDIR(status.st_mode) ? EISDIR : errno;
+    const int64_t size = file_.size();
+    if (size < 0) {
+        const int error = errno;
         file_.close();
         return error;
     }
-    const auto size = static_cast<int64_t>(status.st_size);
     if (size == 0) {
         file_.close();
         return kOpenFileEmpty;

@@ -22,7 +22,8 @@ public:
     // Closes the open file, then opens `fileName`. 0 when it opened and is not
     // empty; kOpenSharingViolation when another program holds it;
     // kOpenFileNotFound / kOpenPathNotFound when it is missing; kOpenFileEmpty
-    // for an empty file; else the system's error number. Every failure leaves
+    // for an empty file; else the system's error number (EISDIR for a folder,
+    // EINVAL for a pipe, a device or a socket). Every failure leaves
     // no file open (and so holds no lock).
     int OpenFile(const std::string& fileName);
     void CloseFile();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -323,6 +324,31 @@ TEST_F(SettingsTest, AFileThatCannotBeReadSaysSo) {
     settings_.LoadFromFile("RadaDaziSettings.dat");
     EXPECT_EQ(messages_.texts(), (std::vector<std::string>{"Error reading file."}));
     EXPECT_EQ(scope_.GetFileName(), "");
+}
+
+// A named pipe as "RadaDazi.ini" does not hold the start-up (its open would
+// wait for a writer for good): a read error. A read-only file survives
+// "Restore defaults", and a folder in a settings file's place cannot be
+// written; both say so with the file's name.
+TEST_F(SettingsTest, APipeAReadOnlyFileOrAFolderInPlaceOfASettingsFile) {
+    ASSERT_EQ(mkfifo("RadaDazi.ini", 0644), 0);
+    settings_.SetVirtualScope(&scope_);
+    scope_.Startup();
+    EXPECT_EQ(messages_.texts(), (std::vector<std::string>{"Error reading file."}));
+    EXPECT_EQ(scope_.GetFileName(), "");
+
+    std::filesystem::remove("RadaDazi.ini");
+    TempFolder::write("RadaDazi.ini", kHeader);
+    std::filesystem::permissions("RadaDazi.ini", std::filesystem::perms(0444));
+    std::filesystem::create_directory("RadaDaziSettings.dat");
+    messages_.clear();
+    scope_.Notify(TScopeNotifyCode::snRestoreDefaults, ScopeGroup::MainWindow);
+    scope_.Notify(TScopeNotifyCode::snSaveUserSettings, ScopeGroup::MainWindow);
+    EXPECT_EQ(messages_.texts(), (std::vector<std::string>{"Cannot create file RadaDazi.ini",
+                                                           "Cannot create file RadaDaziSettings.dat"}));
+    EXPECT_EQ(TempFolder::read("RadaDazi.ini"), kHeader);
+    EXPECT_TRUE(std::filesystem::is_directory("RadaDaziSettings.dat"));
+    std::filesystem::permissions("RadaDazi.ini", std::filesystem::perms(0644));
 }
 
 TEST_F(SettingsTest, ALoadWhileTheProcessingThreadAppendsLosesNoWord) {

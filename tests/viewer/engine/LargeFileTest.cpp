@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 
 namespace rm::viewer {
@@ -16,6 +18,11 @@ TEST(LargeFileWrapper, OpenResultsAndLocks) {
     EXPECT_EQ(file.OpenFile(dir.file("missing/x.rmd")), kOpenFileNotFound);
     EXPECT_FALSE(file.FileOpened());
     EXPECT_EQ(file.OpenFile(dir.path()), EISDIR);  // a folder is no data file
+    EXPECT_FALSE(file.FileOpened());
+    // Nor is a named pipe or a device; the open of a pipe does not wait.
+    ASSERT_EQ(mkfifo(dir.file("x.rmd").c_str(), 0644), 0);
+    EXPECT_EQ(file.OpenFile(dir.file("x.rmd")), EINVAL);
+    EXPECT_EQ(file.OpenFile("/dev/zero"), EINVAL);
     EXPECT_FALSE(file.FileOpened());
 
     test::writeBytes(dir.file("empty.rmd"), {});

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -138,6 +141,28 @@ TEST_F(SettingsTest, CodesFiveAndSixUseTheUserSettingsFile) {
     engine.Notify(enLoadUserSettings, kGroupAll);
     EXPECT_EQ(engine.MainScreenHeight, 333u);
     EXPECT_TRUE(messages.texts().empty());
+}
+
+// A named pipe as "Preview.ini" is a read error at once (its open would wait
+// for good); a read-only file or a folder in its place is not replaced at
+// shutdown, with the file's name in the box.
+TEST_F(SettingsTest, APipeAReadOnlyFileOrAFolderInPlaceOfTheSettingsFile) {
+    ASSERT_EQ(mkfifo("Preview.ini", 0644), 0);
+    messages.clear();
+    EXPECT_FALSE(settings.LoadFromFile("Preview.ini"));
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"Error reading file"}));
+
+    std::filesystem::remove("Preview.ini");
+    writeAll("Preview.ini", kHeader);
+    std::filesystem::permissions("Preview.ini", std::filesystem::perms(0444));
+    std::filesystem::create_directory("PreviewSettings.dat");
+    messages.clear();
+    engine.Notify(enSaveUserSettings, kGroupAll);
+    engine.Shutdown();
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"Cannot create file PreviewSettings.dat",
+                                                          "Cannot create file Preview.ini"}));
+    EXPECT_EQ(readAll("Preview.ini"), kHeader);
+    std::filesystem::permissions("Preview.ini", std::filesystem::perms(0644));
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace rm::viewer {
+namespace rm {
 
 // The roll-mode data file is a flat stream of little-endian 16-bit words:
 // sample words (high byte not 0), one-word markers 0x00tt and parameter
@@ -73,4 +73,13 @@ inline BlockShape classifyBlock(const uint16_t* words, size_t available) {
     return {BlockShape::Complete, length};
 }
 
-} // namespace rm::viewer
+// Whether `words` (the first `count` words of a file) begin as the recorder
+// writes every file: with a whole parameter block of a known type.
+inline bool beginsAsRecording(const uint16_t* words, size_t count) {
+    if (count == 0 || words[0] != kBlockStart)
+        return false;
+    const BlockShape shape = classifyBlock(words, count);
+    return shape.kind == BlockShape::Complete && blockLengthOfType(words[2]) != 0;
+}
+
+} // namespace rm

@@ -1,5 +1,6 @@
 #include "DataFileWriter.h"
 
+#include "DataFileFormat.h"
 #include "FileSizeCounter.h"
 #include "IndexFileName.h"
 
@@ -28,25 +29,32 @@ DataFileWriter::OpenResult DataFileWriter::openLocked(const std::string& name) {
     bounds_.restart();
     endPosition_ = 0;
     fileSize_.store(0);
-    const ExclusiveFile::Result opened = stream_.open(name, ExclusiveFile::Mode::ReadWrite);
-    if (opened == ExclusiveFile::Result::Ok) {
-        endPosition_ = stream_.size();
-        if (endPosition_ < 0) {
-            stream_.close();
-            endPosition_ = 0;
-            return OpenResult::Failed;
-        }
-        fileSize_.store(endPosition_);
-        deleteIndexFileOf(name);
-        return OpenResult::Appending;
+    ExclusiveFile::Result opened = stream_.open(name, ExclusiveFile::Mode::ReadWrite);
+    const bool existed = opened != ExclusiveFile::Result::NotFound;
+    if (!existed)
+        opened = stream_.open(name, ExclusiveFile::Mode::Create);
+    const int64_t size = opened == ExclusiveFile::Result::Ok ? stream_.size() : -1;
+    if (size < 0 || !continuesRecording(size)) {
+        stream_.close();
+        return OpenResult::Failed;
     }
-    if (opened != ExclusiveFile::Result::NotFound)
-        return OpenResult::Failed;
-    if (stream_.open(name, ExclusiveFile::Mode::Create) != ExclusiveFile::Result::Ok)
-        return OpenResult::Failed;
-    endPosition_ = stream_.size();
+    // A file cut at an odd byte goes on at the next whole word: the first
+    // write fills the byte between with zero, so the words before stay as
+    // they were and the new ones are read whole.
+    endPosition_ = size + size % 2;
     fileSize_.store(endPosition_);
-    return OpenResult::Created;
+    if (!existed)
+        return OpenResult::Created;
+    deleteIndexFileOf(name);
+    return OpenResult::Appending;
+}
+
+bool DataFileWriter::continuesRecording(int64_t size) {
+    if (size == 0)
+        return true;
+    uint16_t words[rm::kMaxBlockLength] = {};
+    const int64_t read = stream_.readAt(0, words, sizeof words);
+    return read > 0 && rm::beginsAsRecording(words, static_cast<size_t>(read) / 2);
 }
 
 bool DataFileWriter::recreate(const std::string& name) {

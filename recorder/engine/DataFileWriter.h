@@ -39,8 +39,10 @@ public:
     // file is closed and `name` opened at its end, its index file deleted, or
     // created when it does not exist; both under the one lock, so an append
     // lands whole in the old file or in the new one. A file that exists but
-    // cannot be opened (held by another program, no permission) is left as it
-    // is. The size is stored without showing it.
+    // cannot be opened (held by another program, no permission, not a
+    // regular file) or does not begin as a recording is left as it is
+    // (Failed). A file of odd size is continued at the next whole word. The
+    // size is stored without showing it.
     OpenResult open(const std::string& name, bool measurementRunning);
 
     // Closes the current file, shows size 0 and creates `name` empty (an
@@ -65,6 +67,9 @@ public:
 
 private:
     OpenResult openLocked(const std::string& name);
+    // Whether the open file of `size` bytes may be appended to: it is empty or
+    // begins as a recording does (a file typed by mistake, "notes.txt", is not).
+    bool continuesRecording(int64_t size);
     bool writeLocked(const uint16_t* words, size_t count);
     void deleteIndexFileOf(const std::string& name);
 

@@ -21,6 +21,19 @@
 namespace {
 
 constexpr size_t kBlockWords = 64;
+constexpr size_t kProbeBlockWords = 4;
+
+// What the processing thread appends at once: a probe block, so that every
+// file begins as a recording does, then samples of the number n.
+std::array<uint16_t, kBlockWords> blockOf(uint16_t n) {
+    std::array<uint16_t, kBlockWords> block{};
+    block.fill(n);
+    std::copy_n(std::array<uint16_t, kProbeBlockWords>{0, 4, 4, 1}.begin(), kProbeBlockWords, block.begin());
+    return block;
+}
+
+// The number of the block at word b.
+uint16_t numberAt(const std::vector<uint16_t>& words, size_t b) { return words[b + kProbeBlockWords]; }
 
 // Every file must hold whole blocks of one number each, numbers rising.
 void expectWholeRisingBlocks(const std::string& path) {
@@ -28,10 +41,11 @@ void expectWholeRisingBlocks(const std::string& path) {
     ASSERT_EQ(std::filesystem::file_size(path) % (2 * kBlockWords), 0u) << path;
     int previous = -1;
     for (size_t b = 0; b < words.size(); b += kBlockWords) {
-        for (size_t i = 1; i < kBlockWords; ++i)
-            ASSERT_EQ(words[b + i], words[b]) << path << " block at word " << b;
-        ASSERT_GT(static_cast<int>(words[b]), previous) << path;
-        previous = words[b];
+        const auto expected = blockOf(numberAt(words, b));
+        ASSERT_TRUE(std::equal(expected.begin(), expected.end(), words.begin() + static_cast<std::ptrdiff_t>(b)))
+            << path << " block at word " << b;
+        ASSERT_GT(static_cast<int>(numberAt(words, b)), previous) << path;
+        previous = numberAt(words, b);
     }
 }
 
@@ -51,9 +65,8 @@ TEST(DATA_FILE_SWITCH, AppendsNeverOverlapReplacingTheStream) {
     std::atomic<int> appends{0};
     std::atomic<bool> finished{false};
     std::thread processing([&] {
-        std::array<uint16_t, kBlockWords> block{};
         for (uint16_t n = 0x100; !stop && n < 0xFF00; ++n) {
-            block.fill(n);
+            const auto block = blockOf(n);
             scope.AppendToFile(block.data(), block.size());
             ++appends;
         }
@@ -94,9 +107,8 @@ TEST(DATA_FILE_SWITCH, RenamingWhileAppendingLosesAndDuplicatesNothing) {
     std::atomic<bool> stop{false};
     std::atomic<int> appends{0};
     std::thread processing([&] {
-        std::array<uint16_t, kBlockWords> block{};
         for (uint16_t n = 0x100; !stop && n < 0xFF00; ++n) {
-            block.fill(n);
+            const auto block = blockOf(n);
             scope.AppendToFile(block.data(), block.size());
             ++appends;
         }
@@ -119,7 +131,7 @@ TEST(DATA_FILE_SWITCH, RenamingWhileAppendingLosesAndDuplicatesNothing) {
         expectWholeRisingBlocks(name);
         const auto words = TempFolder::readWords(name);
         for (size_t b = 0; b < words.size(); b += kBlockWords)
-            numbers.push_back(words[b]);
+            numbers.push_back(numberAt(words, b));
     }
     std::sort(numbers.begin(), numbers.end());
     ASSERT_EQ(numbers.size(), static_cast<size_t>(appends.load()));

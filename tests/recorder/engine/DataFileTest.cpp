@@ -10,6 +10,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -21,6 +22,10 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// A file as the recorder leaves it: it begins with a parameter block (here
+// the stop block [0, 4, 1, 0]).
+const std::string kRecording{"\0\0\4\0\1\0\0\0", 8};
 
 QCoreApplication& application() {
     static int argc = 1;
@@ -49,20 +54,20 @@ protected:
 };
 
 TEST_F(DataFileTest, ExistingFileIsAppendedToAndItsIndexDeleted) {
-    TempFolder::write(data, "\x01\x81\x02\x82");
+    TempFolder::write(data, kRecording);
     TempFolder::write(index, "old index");
     scope.SetFileName(data);
     scope.SetSavingActivated(true);
 
     EXPECT_TRUE(scope.IsFileOpen());
     EXPECT_FALSE(fs::exists(index));
-    EXPECT_EQ(scope.FileSize(), 4);
+    EXPECT_EQ(scope.FileSize(), 8);
     EXPECT_EQ(sizeLabel.sets(), 0);  // the label follows with the next block
 
     append({0x8303, 0x8404, 0x0001});
-    EXPECT_EQ(TempFolder::readWords(data), (std::vector<uint16_t>{0x8101, 0x8202, 0x8303, 0x8404, 0x0001}));
-    EXPECT_EQ(scope.FileSize(), 10);
-    EXPECT_EQ(sizeLabel.mainValue(), 10);
+    EXPECT_EQ(TempFolder::readWords(data), (std::vector<uint16_t>{0, 4, 1, 0, 0x8303, 0x8404, 0x0001}));
+    EXPECT_EQ(scope.FileSize(), 14);
+    EXPECT_EQ(sizeLabel.mainValue(), 14);
     EXPECT_TRUE(messages.texts().empty());
 }
 
@@ -190,13 +195,13 @@ TEST_F(DataFileTest, NewNameClosesTheOldFileAndOpensTheNew) {
     scope.SetSavingActivated(true);
     append({0x8080});
     const std::string other = folder.file("other.rmd");
-    TempFolder::write(other, "\x05\x85");
+    TempFolder::write(other, kRecording);
     scope.SetFileName(other);
     EXPECT_EQ(scope.GetFileName(), other);
-    EXPECT_EQ(scope.FileSize(), 2);
+    EXPECT_EQ(scope.FileSize(), 8);
     append({0x8686});
     EXPECT_EQ(TempFolder::readWords(data), (std::vector<uint16_t>{0x8080}));
-    EXPECT_EQ(TempFolder::readWords(other), (std::vector<uint16_t>{0x8505, 0x8686}));
+    EXPECT_EQ(TempFolder::readWords(other), (std::vector<uint16_t>{0, 4, 1, 0, 0x8686}));
 }
 
 TEST_F(DataFileTest, IndexNameRuleAndOnlyAnIndexFileIsDeleted) {
@@ -204,15 +209,15 @@ TEST_F(DataFileTest, IndexNameRuleAndOnlyAnIndexFileIsDeleted) {
     EXPECT_EQ(scope.IndexFileName("abc"), "ind");
 
     const std::string selfIndexed = folder.file("odd.ind");
-    TempFolder::write(selfIndexed, "\x01\x81");
+    TempFolder::write(selfIndexed, kRecording);
     scope.SetFileName(selfIndexed);
     scope.SetSavingActivated(true);
     EXPECT_TRUE(fs::exists(selfIndexed));
     append({0x8202});
-    EXPECT_EQ(TempFolder::readWords(selfIndexed), (std::vector<uint16_t>{0x8101, 0x8202}));
+    EXPECT_EQ(TempFolder::readWords(selfIndexed), (std::vector<uint16_t>{0, 4, 1, 0, 0x8202}));
 
     // Only an index file goes: a folder that carries the index name stays.
-    TempFolder::write(data, "\x01\x81");
+    TempFolder::write(data, kRecording);
     fs::create_directory(index);
     scope.SetFileName(data);
     EXPECT_TRUE(scope.IsFileOpen());
@@ -227,21 +232,21 @@ TEST_F(DataFileTest, ADataFileNamedAsItsOwnIndexIsNeverDeleted) {
     for (const std::string& name : std::vector<std::string>{"wind", "x.ind", folder.file("wind")}) {
         SCOPED_TRACE(name);
         ASSERT_EQ(scope.IndexFileName(name), name);
-        TempFolder::write(name, "\x01\x81");
+        TempFolder::write(name, kRecording);
         scope.SetFileName(name);
         scope.SetSavingActivated(true);
         ASSERT_TRUE(scope.IsFileOpen());
-        EXPECT_EQ(scope.FileSize(), 2);
+        EXPECT_EQ(scope.FileSize(), 8);
         append({0x8202});
         scope.SetSavingActivated(false);
         scope.SetSavingActivated(true);  // opened again for append
         append({0x8303});
         scope.SetSavingActivated(false);
-        EXPECT_EQ(TempFolder::readWords(name), (std::vector<uint16_t>{0x8101, 0x8202, 0x8303}));
+        EXPECT_EQ(TempFolder::readWords(name), (std::vector<uint16_t>{0, 4, 1, 0, 0x8202, 0x8303}));
         fs::remove(name);
     }
     // The index name is another link to the data file: the same file, kept.
-    TempFolder::write("run.rmd", "\x01\x81");
+    TempFolder::write("run.rmd", kRecording);
     fs::create_hard_link("run.rmd", "run.ind");
     scope.SetFileName("run.rmd");
     scope.SetSavingActivated(true);
@@ -258,7 +263,7 @@ TEST_F(DataFileTest, ANameSetDuringAMeasurementIsOpenedRightAfterItsStopBlock) {
     const std::string first = folder.file("first.rmd");
     const std::string second = folder.file("second.rmd");
     const std::string secondIndex = folder.file("second.ind");
-    TempFolder::write(second, "\x05\x85");
+    TempFolder::write(second, kRecording);
     TempFolder::write(secondIndex, "index");
     scope.SetFileName(first);
     scope.SetSavingActivated(true);
@@ -275,9 +280,9 @@ TEST_F(DataFileTest, ANameSetDuringAMeasurementIsOpenedRightAfterItsStopBlock) {
     append({0x8282, 0, 4, 1, 0, 0, 4, 4, 2});
     EXPECT_EQ(TempFolder::readWords(first),
               (std::vector<uint16_t>{0, 4, 1, 1, 0x8080, 0x8181, 0x0001, 0x8282, 0, 4, 1, 0}));
-    EXPECT_EQ(TempFolder::readWords(second), (std::vector<uint16_t>{0x8505, 0, 4, 4, 2}));
+    EXPECT_EQ(TempFolder::readWords(second), (std::vector<uint16_t>{0, 4, 1, 0, 0, 4, 4, 2}));
     EXPECT_FALSE(fs::exists(secondIndex));
-    EXPECT_EQ(scope.FileSize(), 10);
+    EXPECT_EQ(scope.FileSize(), 16);
 
     scope.SetMeasurementStarted(true);
     append({0, 4, 1, 1, 0x8383});
@@ -285,7 +290,7 @@ TEST_F(DataFileTest, ANameSetDuringAMeasurementIsOpenedRightAfterItsStopBlock) {
     append({0, 4, 1, 0});
     EXPECT_EQ(TempFolder::readWords(first).size(), 12u);
     EXPECT_EQ(TempFolder::readWords(second),
-              (std::vector<uint16_t>{0x8505, 0, 4, 4, 2, 0, 4, 1, 1, 0x8383, 0, 4, 1, 0}));
+              (std::vector<uint16_t>{0, 4, 1, 0, 0, 4, 4, 2, 0, 4, 1, 1, 0x8383, 0, 4, 1, 0}));
     EXPECT_TRUE(messages.texts().empty());
 }
 
@@ -359,6 +364,63 @@ TEST_F(DataFileTest, AFileThatCannotBeSwitchedToStopsSavingAfterTheStopBlock) {
     EXPECT_EQ(settingsChanged, 1);
     scope.UnregisterListener(this);
     close(viewer);
+}
+
+// A named pipe or a folder in the data file's place is refused at once (an
+// open of a pipe would wait for its other end for good) and stays as it is.
+TEST_F(DataFileTest, APipeOrAFolderIsRefusedAtOnce) {
+    ASSERT_EQ(mkfifo(data.c_str(), 0644), 0);
+    const std::string folderName = folder.file("folder.rmd");
+    fs::create_directory(folderName);
+    for (const std::string& name : {data, folderName}) {
+        scope.SetFileName(name);
+        scope.SetSavingActivated(true);
+        EXPECT_FALSE(scope.SavingActivated());
+        EXPECT_FALSE(scope.IsFileOpen());
+        scope.ClearFile();
+        EXPECT_FALSE(scope.IsFileOpen());
+    }
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"Cannot create file " + data, "Cannot create file " + data,
+                                                          "Cannot create file " + folderName,
+                                                          "Cannot create file " + folderName}));
+    EXPECT_TRUE(fs::is_fifo(data));
+    EXPECT_TRUE(fs::is_directory(folderName));
+}
+
+// A file cut at an odd byte is continued at the next whole word: the byte
+// between is zero, the earlier words stay as they were and the new ones are
+// read whole.
+TEST_F(DataFileTest, AnOddSizedFileIsContinuedAtTheNextWholeWord) {
+    TempFolder::write(data, kRecording + "\x42");
+    scope.SetFileName(data);
+    scope.SetSavingActivated(true);
+    EXPECT_EQ(scope.FileSize(), 10);
+    append({0, 4, 1, 1, 0x8080});
+    EXPECT_EQ(TempFolder::readWords(data), (std::vector<uint16_t>{0, 4, 1, 0, 0x0042, 0, 4, 1, 1, 0x8080}));
+    EXPECT_EQ(fs::file_size(data), 20u);
+    EXPECT_EQ(scope.FileSize(), 20);
+}
+
+// A name typed by mistake ("notes.txt") names a file that is not a
+// recording: nothing is appended to it, saving goes off with the message, and
+// the file and a file of its index name stay as they were.
+TEST_F(DataFileTest, AFileThatDoesNotBeginAsARecordingIsRefusedAndLeftUntouched) {
+    const std::string notes = folder.file("notes.txt");
+    const std::string notesIndex = folder.file("notes.ind");
+    TempFolder::write(notesIndex, "not an index");
+    const std::vector<std::string> contents{"hello\n", std::string(1, '\0'), std::string("\0\0\7\0\1\0\0\0", 8),
+                                            std::string("\0\0\5\0\1\0\0\0\0\0", 10)};
+    for (const std::string& content : contents) {
+        TempFolder::write(notes, content);
+        scope.SetFileName(notes);
+        scope.SetSavingActivated(true);
+        EXPECT_FALSE(scope.SavingActivated());
+        EXPECT_FALSE(scope.IsFileOpen());
+        append({0, 4, 1, 1});
+        EXPECT_EQ(TempFolder::read(notes), content);
+    }
+    EXPECT_EQ(messages.texts(), std::vector<std::string>(contents.size(), "Cannot create file " + notes));
+    EXPECT_EQ(TempFolder::read(notesIndex), "not an index");
 }
 
 } // namespace

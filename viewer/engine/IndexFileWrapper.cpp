@@ -5,9 +5,9 @@
 #include "LargeFileWrapper.h"
 #include "PreviewEngine.h"
 #include "RateTables.h"
+#include "ReplaceFile.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 namespace rm::viewer {
@@ -100,6 +100,14 @@ std::optional<int64_t> lastRunEnd(const TIndexRecord& last, int64_t samplesAfter
     return found;
 }
 
+constexpr TIndexRecord kZeroRecord{};
+
+// Whether the records tell one consistent story of a data file of
+// `dataSize` bytes: every position a whole word, runs in file order, each
+// run as long as its items can be, the fields that follow from others equal
+// to them, and the sample numbers in step with the positions: only sample
+// words lie between two runs, so the bytes from one run's end to the next
+// run's start are twice the samples between them.
 bool recordsFit(const std::vector<TIndexRecord>& records, int64_t total, int64_t dataSize) {
     if (total < 0 || total > dataSize / 2)
         return false;
@@ -109,20 +117,42 @@ bool recordsFit(const std::vector<TIndexRecord>& records, int64_t total, int64_t
         const TIndexRecord& record = records[r];
         const bool last = r + 1 == records.size();
         if (record.Magic == 0) {
-            if (r != 0 || record.SamplesBefore != 0 || record.EndPosition != 0)
+            // The build's all-zero first record when samples come first; it
+            // is closed as any other, with SamplesFollow set.
+            TIndexRecord zero = record;
+            zero.SamplesFollow = 0;
+            if (r != 0 || std::memcmp(&zero, &kZeroRecord, sizeof zero) != 0)
                 return false;
             continue;
         }
-        if (record.Magic != kIndexMagic || record.SamplesBefore < previousSamples || record.SamplesBefore > total)
+        if (record.Magic != kIndexMagic || record.RecordNumber != r || record.SamplesBefore < previousSamples ||
+            record.SamplesBefore > total)
             return false;
-        if (record.ItemPosition < previousEnd || record.ItemPosition >= dataSize)
+        if (record.ItemPosition % 2 != 0 || record.ItemPosition < previousEnd || record.ItemPosition >= dataSize)
             return false;
-        if (r == 0 && (record.ItemPosition != 0 || record.SamplesBefore != 0))
+        if (record.ItemPosition - previousEnd != 2 * (record.SamplesBefore - previousSamples) ||
+            (r == 0 && record.ItemPosition != 0))
             return false;
-        if (!last && (record.EndPosition <= record.ItemPosition || record.EndPosition > dataSize))
+        if (record.PositionBefore != record.ItemPosition - 2 ||
+            record.FirstSampleAfter != (record.SamplesBefore == 0 ? 0 : record.SamplesBefore + 1))
             return false;
+        if (record.ItemCount <= 0 || record.ItemCount > dataSize / 2)
+            return false;
+        if (last) {
+            if (record.EndPosition != record.PositionBefore)
+                return false;
+        } else {
+            const int64_t words = (record.EndPosition - record.ItemPosition) / 2;
+            // A marker is one word; a block, or a damaged zero word standing
+            // alone, one to six.
+            const bool lengthFits = record.ItemType != 0
+                                        ? words == record.ItemCount
+                                        : words >= record.ItemCount && words <= kMaxBlockLength * record.ItemCount;
+            if (record.EndPosition % 2 != 0 || record.EndPosition > dataSize || !lengthFits)
+                return false;
+        }
         previousSamples = record.SamplesBefore;
-        previousEnd = last ? record.ItemPosition : record.EndPosition;
+        previousEnd = record.EndPosition;
     }
     return true;
 }
@@ -178,26 +208,17 @@ bool TIndexFileWrapperVornRMPrv::LoadIndex(const std::string& name, TLargeFileWr
 bool TIndexFileWrapperVornRMPrv::SaveIndex(const std::string& name, const TIndexContent& content,
                                            const TLargeFileWrapper& data) {
     install(makeLoaded(content.Records, content.TotalSamples, content.LastRunEnd));
-    const std::string temporary = name + ".tmp";
-    if (data.IsOpenFile(name) || data.IsOpenFile(temporary))
+    if (data.IsOpenFile(name))
         return false;
-    ExclusiveFile file;
-    if (file.open(temporary, ExclusiveFile::Mode::Create, true) != ExclusiveFile::Result::Ok)
-        return false;
-    const auto recordBytes = static_cast<int64_t>(content.Records.size()) * kIndexRecordBytes;
+    const auto recordBytes = static_cast<size_t>(content.Records.size() * kIndexRecordBytes);
     unsigned char trailer[kIndexTrailerBytes];
     const TIndexTrailer values{content.TotalSamples, static_cast<uint32_t>(content.Records.size())};
     std::memcpy(trailer, &values.TotalSamples, 8);
     std::memcpy(trailer + 8, &values.RecordCount, 4);
-    const bool written =
-        file.writeAt(0, content.Records.data(), static_cast<size_t>(recordBytes)) == recordBytes &&
-        file.writeAt(recordBytes, trailer, sizeof trailer) == kIndexTrailerBytes;
-    file.close();
-    if (!written || std::rename(temporary.c_str(), name.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return replaceFile(name, [&](int fd) {
+               return writeWhole(fd, content.Records.data(), recordBytes) &&
+                      writeWhole(fd, trailer, sizeof trailer);
+           }) == ReplaceResult::Written;
 }
 
 void TIndexFileWrapperVornRMPrv::CloseIndexFile() { install(nullptr); }

@@ -36,13 +36,16 @@ class TIndexFileWrapperVornRMPrv {
 public:
     explicit TIndexFileWrapperVornRMPrv(TPreviewEnginePelkRM& engine);
 
-    // Loads the index file `name` when it exists, is not the data file itself
-    // and fits `data`. False means a build must follow (no index is loaded
-    // then). Reads the records and a few words of the data file, whatever
-    // the file's length or content.
+    // Loads the index file `name` when it exists as a regular file, is not
+    // the data file itself and fits `data`: whole-word positions, runs in
+    // file order whose sample numbers keep step with their positions, and an
+    // end that fits the data file's. False means a build must follow (no
+    // index is loaded then). Reads the records and a few words of the data
+    // file, whatever the file's length or content.
     bool LoadIndex(const std::string& name, TLargeFileWrapper& data);
-    // Takes a built index of `data` and writes it to `name` (through a
-    // temporary file renamed when complete). Returns false when it was not
+    // Takes a built index of `data` and writes it to `name` (replaceFile:
+    // through a temporary file renamed when complete, never over anything
+    // but a regular file the user may write). Returns false when it was not
     // written; the index is then kept in memory only. An index never
     // replaces or touches its data file: when `name` is the data file (a data
     // file named "wind" or "x.ind"), nothing is written.

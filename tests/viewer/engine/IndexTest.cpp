@@ -8,12 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <random>
 #include <sstream>
 
 namespace rm::viewer {
@@ -235,6 +238,177 @@ TEST_F(IndexTest, AnIndexThatDoesNotFitItsDataFileIsNotLoaded) {
     EXPECT_FALSE(index.LoadIndex(indexName, file));
 
     EXPECT_FALSE(index.LoadIndex(dir.file("missing.ind"), file));
+}
+
+// Two measurements with rate changes, overruns and suppressed samples:
+// records of blocks and of both marker types, samples between them.
+std::vector<uint16_t> recordingWithManyRuns() {
+    RollModeStream s;
+    RollModeStream::Settings settings;
+    for (int measurement = 0; measurement < 2; ++measurement) {
+        s.StartMeasurement(settings);
+        s.Samples(300);
+        s.Marker(1);
+        s.Samples(200);
+        s.SamplesPerSecond(500000);
+        s.Samples(250);
+        s.Raw({2, 2, 2});
+        s.Block(4, {2});
+        s.Samples(100);
+        s.StopMeasurement();
+        s.Block(6, {0});
+        settings.samplesPerSecond = 2000;
+    }
+    s.Samples(77);
+    return s.Words();
+}
+
+// The samples an index gives, run by run, as the main buffer reads them.
+std::vector<uint16_t> samplesThrough(const TIndexFileWrapperVornRMPrv& index, TLargeFileWrapper& file) {
+    std::vector<uint16_t> samples;
+    for (int64_t s = 0; s < index.TotalSamples();) {
+        int64_t run = 0;
+        const int64_t position = index.SampleToFilePosition(s, run);
+        if (run <= 0)
+            break;
+        std::vector<uint16_t> words(static_cast<size_t>(run));
+        words.resize(static_cast<size_t>(file.ReadAt(words.data(), 2 * run, position) / 2));
+        samples.insert(samples.end(), words.begin(), words.end());
+        s += run;
+    }
+    return samples;
+}
+
+TEST_F(IndexTest, AnIndexWithOddPositionsOrSamplesOutOfStepWithItsPositionsIsNotLoaded) {
+    open(recordingWithManyRuns());
+    const std::vector<uint8_t> good = test::readBytes(indexName);
+    ASSERT_TRUE(index.LoadIndex(indexName, file));
+    const size_t records = index.RecordCount();
+    ASSERT_GE(records, 6u);
+    const auto edited = [&](size_t record, size_t offset, int64_t delta) {
+        std::vector<uint8_t> bad = good;
+        int64_t value = 0;
+        std::memcpy(&value, &bad[record * 88 + offset], 8);
+        put(bad, record * 88 + offset, static_cast<uint64_t>(value + delta), 8);
+        test::writeBytes(indexName, bad);
+        return index.LoadIndex(indexName, file);
+    };
+    for (size_t r = 1; r + 1 < records; ++r) {
+        SCOPED_TRACE(r);
+        EXPECT_FALSE(edited(r, 8, 1));    // ItemPosition at an odd byte
+        EXPECT_FALSE(edited(r, 40, 1));   // EndPosition at an odd byte
+        EXPECT_FALSE(edited(r, 40, 2));   // samples after the run one word later than counted
+        EXPECT_FALSE(edited(r, 16, 1));   // SamplesBefore out of step with ItemPosition
+        EXPECT_FALSE(edited(r, 8, 2));    // ItemPosition out of step with SamplesBefore
+        EXPECT_FALSE(edited(r, 32, 1));   // FirstSampleAfter
+    }
+    test::writeBytes(indexName, good);
+    EXPECT_TRUE(index.LoadIndex(indexName, file));
+}
+
+// Bit flips, changed positions and counts, and truncations of a good index:
+// every index the viewer loads reads the same samples as a fresh build; the
+// others are rebuilt.
+TEST_F(IndexTest, SeededIndexMutationsReadTheSameSamplesOrAreRebuilt) {
+    open(recordingWithManyRuns());
+    const std::vector<uint16_t> expected = test::referenceSamples(recordingWithManyRuns());
+    const std::vector<uint8_t> good = test::readBytes(indexName);
+    ASSERT_TRUE(index.LoadIndex(indexName, file));
+    ASSERT_EQ(samplesThrough(index, file), expected);
+    const size_t records = (good.size() - 12) / 88;
+    const size_t fields[] = {8, 16, 24, 32, 40, 56};  // the 64-bit positions and counts of a record
+
+    std::mt19937 rng(20261209);
+    int loaded = 0;
+    int rebuilt = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<uint8_t> bad = good;
+        const int edits = 1 + static_cast<int>(rng() % 3);
+        for (int edit = 0; edit < edits; ++edit) {
+            const unsigned kind = rng() % 4;
+            switch (kind) {
+            case 0: {  // a bit flip anywhere
+                if (bad.empty())
+                    break;
+                const size_t byte = rng() % bad.size();
+                bad[byte] = static_cast<uint8_t>(bad[byte] ^ (1u << (rng() % 8)));
+                break;
+            }
+            case 1:    // a position or a count moved a little
+            case 2: {  // ... or set to anything
+                const size_t at = (rng() % records) * 88 + fields[rng() % 6];
+                if (at + 8 > bad.size())
+                    break;
+                int64_t value = 0;
+                std::memcpy(&value, &bad[at], 8);
+                const int64_t deltas[] = {-88, -4, -2, -1, 1, 2, 4, 88};
+                value = kind == 1 ? value + deltas[rng() % 8] : static_cast<int64_t>(rng() % 4000);
+                put(bad, at, static_cast<uint64_t>(value), 8);
+                break;
+            }
+            default:  // the trailer's total, or the file cut short (to whole records or anywhere)
+                if (rng() % 2 == 0 && bad.size() >= 12) {
+                    put(bad, bad.size() - 12, rng() % 4000, 8);
+                } else {
+                    const size_t keep = rng() % 2 == 0 ? 12 + 88 * (rng() % records) : rng() % (bad.size() + 1);
+                    bad.resize(std::min(bad.size(), keep));
+                }
+                break;
+            }
+        }
+        if (bad == good)
+            continue;
+        test::writeBytes(indexName, bad);
+        if (!index.LoadIndex(indexName, file)) {
+            ++rebuilt;
+            continue;
+        }
+        ++loaded;
+        ASSERT_EQ(index.TotalSamples(), static_cast<int64_t>(expected.size())) << "round " << round;
+        ASSERT_EQ(samplesThrough(index, file), expected) << "round " << round;
+    }
+    EXPECT_GT(rebuilt, 2000);
+    EXPECT_GT(loaded, 0);  // flips in the settings and reserved fields change no sample
+}
+
+// A named pipe in the index's place is neither read (its open would wait for
+// good) nor replaced: the index is built and kept in memory.
+TEST_F(IndexTest, APipeNamedAsTheIndexIsNeitherReadNorReplaced) {
+    test::writeWords(dataName, exampleFile());
+    ASSERT_EQ(file.OpenFile(dataName), kOpenOk);
+    ASSERT_EQ(mkfifo(indexName.c_str(), 0644), 0);
+    EXPECT_FALSE(index.LoadIndex(indexName, file));
+    EXPECT_FALSE(index.SaveIndex(indexName, build(file).content, file));
+    struct stat status {};
+    ASSERT_EQ(stat(indexName.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+    int64_t run = 0;
+    EXPECT_EQ(index.SampleToFilePosition(100, run), 222);
+}
+
+// The recorder continues a file cut at an odd byte at the next whole word,
+// the byte between zero: whatever the cut byte was, the words before stay
+// and the new measurement reads whole.
+TEST_F(IndexTest, AFileContinuedAfterAnOddByteReadsTheNewMeasurementWhole) {
+    RollModeStream next;
+    next.StartMeasurement({});
+    next.Samples(500);
+    next.StopMeasurement();
+    const std::vector<uint16_t> nextSamples = next.SampleWords();
+    for (const uint8_t cutByte : {uint8_t{0x00}, uint8_t{0x37}, uint8_t{0x81}}) {
+        SCOPED_TRACE(static_cast<int>(cutByte));
+        RollModeStream first;
+        first.StartMeasurement({});
+        first.Samples(100);
+        std::vector<uint16_t> words = first.Words();
+        words.push_back(cutByte);  // the cut byte and the zero byte after it
+        words.insert(words.end(), next.Words().begin(), next.Words().end());
+        open(words);
+        const std::vector<uint16_t> samples = samplesThrough(index, file);
+        ASSERT_GE(samples.size(), 600u);
+        EXPECT_EQ(std::vector<uint16_t>(samples.end() - 500, samples.end()), nextSamples);
+        EXPECT_EQ(std::vector<uint16_t>(samples.begin(), samples.begin() + 100), first.SampleWords());
+    }
 }
 
 TEST_F(IndexTest, AnIndexThatCannotBeWrittenIsKeptInMemory) {

@@ -2,9 +2,10 @@
 
 #include "printmgr/PrintManagerStrings.h"
 
+#include <QSaveFile>
+
 #include <cerrno>
 #include <charconv>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sstream>
@@ -95,35 +96,6 @@ void parseSection(const std::string& key, StoredLayout& stored)
         stored.sectionEnd = bytes.size();
 }
 
-bool writeAll(int fd, const std::string& text)
-{
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-bool replaceFile(const std::string& path, const std::string& text, mode_t mode)
-{
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool written = ::fchmod(fd, mode) == 0 && writeAll(fd, text) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 StoredLayout read(const std::string& path, const std::string& key)
@@ -200,9 +172,13 @@ bool addObjects(const std::string& path, const std::string& key, const StoredLay
             text += kLineEnd;
         text += '[' + key + ']' + kLineEnd + lines;
     }
-    struct stat st {};
-    const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-    return replaceFile(path, text, mode);
+    // Written beside the old file and renamed over it once complete; the
+    // old file's permissions carry over.
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(text.data(), static_cast<qint64>(text.size()));
+    return file.commit();
 }
 
 } // namespace printmgr::layout_file

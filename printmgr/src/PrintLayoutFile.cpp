@@ -17,7 +17,7 @@ namespace {
 
 constexpr char kLineEnd[] = "\r\n";
 // A layout file is a few hundred bytes; anything near this is not one.
-constexpr off_t kMaxFileBytes = 1 << 20;
+constexpr size_t kMaxFileBytes = 1 << 20;
 
 bool parseNumber(const std::string& text, long long low, long long high, int& number)
 {
@@ -96,6 +96,27 @@ void parseSection(const std::string& key, StoredLayout& stored)
         stored.sectionEnd = bytes.size();
 }
 
+// The file's bytes up to kMaxFileBytes; `problem` says why they are not all.
+std::string readWhole(int fd, std::string& problem)
+{
+    std::string bytes;
+    char block[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd, block, sizeof block);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            problem = std::strerror(errno);
+        if (n <= 0)
+            return bytes;
+        bytes.append(block, static_cast<size_t>(n));
+        if (bytes.size() > kMaxFileBytes) {
+            problem = PrintManagerStrings::LayoutTooLarge;
+            return bytes;
+        }
+    }
+}
+
 } // namespace
 
 StoredLayout read(const std::string& path, const std::string& key)
@@ -111,39 +132,18 @@ StoredLayout read(const std::string& path, const std::string& key)
     }
     struct stat st {};
     stored.state = StoredLayout::State::Unreadable;
-    if (::fstat(fd, &st) != 0) {
+    if (::fstat(fd, &st) != 0)
         stored.problem = std::strerror(errno);
-    } else if (!S_ISREG(st.st_mode)) {
+    else if (!S_ISREG(st.st_mode))
         stored.problem = PrintManagerStrings::NotRegularFile;
-    } else if (st.st_size > kMaxFileBytes) {
-        stored.problem = PrintManagerStrings::LayoutTooLarge;
-    } else {
-        std::string bytes(static_cast<size_t>(kMaxFileBytes) + 1, '\0');
-        size_t done = 0;
-        for (;;) {
-            const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                stored.problem = std::strerror(errno);
-            if (n <= 0)
-                break;
-            done += static_cast<size_t>(n);
-            if (done == bytes.size()) {
-                stored.problem = PrintManagerStrings::LayoutTooLarge;
-                break;
-            }
-        }
-        if (stored.problem.empty()) {
-            bytes.resize(done);
-            stored.bytes = std::move(bytes);
-            stored.state = StoredLayout::State::Read;
-            stored.userMayWrite = (st.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
-        }
-    }
+    else
+        stored.bytes = readWhole(fd, stored.problem);
     ::close(fd);
-    if (stored.state == StoredLayout::State::Read)
+    if (stored.problem.empty()) {
+        stored.state = StoredLayout::State::Read;
+        stored.userMayWrite = (st.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
         parseSection(key, stored);
+    }
     return stored;
 }
 

@@ -311,6 +311,17 @@ TEST_F(PrintLibraryTest, LinesNotUnderstoodAreToldAndTheRestOfTheFileStillPlaces
     EXPECT_EQ(read("PelkView.lay"), layout) << "a file not understood whole is never rewritten";
 }
 
+TEST_F(PrintLibraryTest, ALayoutThatIsNoRegularFileIsToldAndLeftAlone)
+{
+    std::filesystem::create_directory("PelkView.lay");
+    accept();
+    printOnce();
+    EXPECT_EQ(printed_, 1) << "printed with the default layout";
+    ASSERT_EQ(recorder_.messages.size(), 1u);
+    EXPECT_NE(recorder_.messages[0].find(PrintManagerStrings::NotRegularFile), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_directory("PelkView.lay"));
+}
+
 TEST_F(PrintLibraryTest, AWholeLayoutLackingObjectsIsCompletedOnlyWhenTheUserMayWriteIt)
 {
     const std::string layout = "; my notes\r\n[Pelk_VIEW]\r\noutput=named.pdf\r\nobject=1 1 20 20 100 50\r\n"

@@ -25,7 +25,9 @@ enum Request : int32_t {
     ObjectWidth = 11,      // value: width
     ObjectHeight = 12,     // value: height
     AfterPrint = 13,       // sent after Print
-    Print = 14,            // data out: one byte, 1 when a page was printed
+    Print = 14,            // shows the print dialog and prints; data out: one byte, 1 when the
+                           // page was printed, 0 when cancelled or failed (the failure told
+                           // through UserMessage)
     ObjectFlag = 15,       // value: flag (0 or 1)
     LayoutKey = 16,        // data: zero-terminated key
     EndPrint = 17,         // sent before the library is unloaded (may come twice)
@@ -39,6 +41,8 @@ enum CallbackRequest : int32_t {
     TextCopy = 2,       // value: capacity in bytes (terminator included); data out: characters
     DefaultLayout = 3,  // the viewer answers with requests 5 to 12
     DrawPicture = 4,    // data: PrintRegion
+    UserMessage = 5,    // data: zero-terminated UTF-8 text for the host to show the user (a failed
+                        // print, layout lines not understood); a host may ignore it
 };
 
 // Kinds of print objects.

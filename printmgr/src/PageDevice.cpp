@@ -1,64 +1,40 @@
 #include "PageDevice.h"
 
-#include <QGuiApplication>
+#include "printmgr/PrintManagerStrings.h"
+
+#include <QFileInfo>
 #include <QPageLayout>
-#include <QPainter>
 #include <QPdfWriter>
-#include <QPrintDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
+#include <QSaveFile>
 
 #include <cmath>
 
 namespace printmgr {
-namespace {
 
-constexpr int kPdfResolution = 300;
-
-void setUpPage(QPagedPaintDevice& device)
+PageDevice::PageDevice(QPrinter& printer) : printer_(printer)
 {
-    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                                     QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    if (printer.outputFormat() != QPrinter::PdfFormat) {
+        device_ = &printer;
+        return;
+    }
+    file_ = std::make_unique<QSaveFile>(printer.outputFileName());
+    writer_ = std::make_unique<QPdfWriter>(file_.get());
+    writer_->setResolution(printer.resolution());
+    writer_->setCreator(QStringLiteral("Norvak print manager"));
+    writer_->setTitle(printer.docName());
+    // The whole sheet, as the printer's full-page mode paints it.
+    QPageLayout layout = printer.pageLayout();
+    layout.setMinimumMargins(QMarginsF());
+    layout.setMargins(QMarginsF());
+    writer_->setPageLayout(layout);
+    device_ = writer_.get();
 }
-
-std::unique_ptr<QPagedPaintDevice> chosenPrinter()
-{
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setFullPage(true);
-    setUpPage(*printer);
-    QPrintDialog dialog(printer.get());
-    if (dialog.exec() != QDialog::Accepted)
-        return nullptr;
-    return printer;
-}
-
-} // namespace
-
-PageDevice::PageDevice(std::unique_ptr<QPagedPaintDevice> device) : device_(std::move(device)) {}
 
 PageDevice::~PageDevice()
 {
-    if (painter_ && painter_->isActive())
-        painter_->end();
-}
-
-std::unique_ptr<PageDevice> PageDevice::open(const std::string& pdfPath)
-{
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return nullptr;
-    std::unique_ptr<QPagedPaintDevice> device;
-    if (!QPrinterInfo::availablePrinters().isEmpty()) {
-        device = chosenPrinter();
-        if (!device)
-            return nullptr;
-    } else {
-        auto writer = std::make_unique<QPdfWriter>(QString::fromStdString(pdfPath));
-        writer->setResolution(kPdfResolution);
-        writer->setCreator(QStringLiteral("Norvak print manager"));
-        setUpPage(*writer);
-        device = std::move(writer);
-    }
-    return std::unique_ptr<PageDevice>(new PageDevice(std::move(device)));
+    if (painter_.isActive())
+        painter_.end();
 }
 
 double PageDevice::dotsPerCentimetre() const { return device_->logicalDpiX() / 2.54; }
@@ -72,15 +48,56 @@ int PageDevice::millimetresToDots(int millimetres) const
 
 bool PageDevice::begin()
 {
-    painter_ = std::make_unique<QPainter>();
-    return painter_->begin(device_.get());
+    if (file_) {
+        const QFileInfo existing(file_->fileName());
+        constexpr auto kWritable = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+        // Only a regular file is replaced, and never one marked read-only,
+        // whoever prints (a folder QSaveFile refuses with its own reason).
+        const char* refused = nullptr;
+        if (existing.exists() && !existing.isFile() && !existing.isDir())
+            refused = PrintManagerStrings::NotRegularFile;
+        else if (existing.isFile() && !(existing.permissions() & kWritable))
+            refused = PrintManagerStrings::FileReadOnly;
+        if (refused) {
+            fail(PrintManagerStrings::FileNotWritten, QString::fromUtf8(refused));
+            return false;
+        }
+        if (!file_->open(QIODevice::WriteOnly)) {
+            fail(PrintManagerStrings::FileNotWritten, file_->errorString());
+            return false;
+        }
+    }
+    if (!painter_.begin(device_)) {
+        if (file_)
+            fail(PrintManagerStrings::FileNotWritten, file_->errorString());
+        else
+            fail(PrintManagerStrings::PrinterFailed, QString::fromUtf8(PrintManagerStrings::PrinterNotStarted));
+        return false;
+    }
+    return true;
 }
-
-QPainter& PageDevice::painter() { return *painter_; }
 
 bool PageDevice::end()
 {
-    return painter_ && painter_->end();
+    const bool ended = painter_.end();
+    if (file_) {
+        if (!ended || !file_->commit()) {
+            fail(PrintManagerStrings::FileNotWritten, file_->errorString());
+            return false;
+        }
+        return true;
+    }
+    if (!ended || printer_.printerState() == QPrinter::Error) {
+        fail(PrintManagerStrings::PrinterFailed, QString::fromUtf8(PrintManagerStrings::PrinterError));
+        return false;
+    }
+    return true;
+}
+
+void PageDevice::fail(const char* format, const QString& reason)
+{
+    const QString target = file_ ? QFileInfo(file_->fileName()).absoluteFilePath() : printer_.printerName();
+    failure_ = QString::fromUtf8(format).arg(target, reason);
 }
 
 } // namespace printmgr

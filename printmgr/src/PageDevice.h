@@ -1,21 +1,24 @@
 #pragma once
 
+#include <QPainter>
+#include <QString>
+
 #include <memory>
-#include <string>
 
 class QPagedPaintDevice;
-class QPainter;
-class QRect;
+class QPdfWriter;
+class QPrinter;
+class QSaveFile;
 
 namespace printmgr {
 
-// The page being printed: the printer chosen in the print dialog when the
-// machine has printers, else a PDF file. A4 landscape, no margins.
+// The page being printed, where the print dialog sent it: the chosen
+// printer, or a PDF file. A PDF is written beside the file it replaces and
+// takes its place only once complete, so a failed print leaves the old file.
 class PageDevice {
 public:
-    // Nothing when the user cancelled the print dialog or the output cannot
-    // be opened, or when the host program has no graphical application.
-    static std::unique_ptr<PageDevice> open(const std::string& pdfPath);
+    // `printer` as the print dialog left it; it outlives the page.
+    explicit PageDevice(QPrinter& printer);
     ~PageDevice();
 
     double dotsPerCentimetre() const;
@@ -25,14 +28,21 @@ public:
 
     // Starts painting on the page; false when the output cannot be written.
     bool begin();
-    QPainter& painter();
+    QPainter& painter() { return painter_; }
+    // Finishes the page; false when it could not be written or printed.
     bool end();
+    // After a false begin() or end(): the file or printer and the reason.
+    const QString& failure() const { return failure_; }
 
 private:
-    explicit PageDevice(std::unique_ptr<QPagedPaintDevice> device);
+    void fail(const char* format, const QString& reason);
 
-    std::unique_ptr<QPagedPaintDevice> device_;
-    std::unique_ptr<QPainter> painter_;
+    QPrinter& printer_;
+    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<QPdfWriter> writer_;
+    QPagedPaintDevice* device_ = nullptr;
+    QPainter painter_;
+    QString failure_;
 };
 
 } // namespace printmgr

@@ -1,137 +1,184 @@
 #include "PrintLayoutFile.h"
 
-#include <cstdio>
-#include <fstream>
+#include "printmgr/PrintManagerStrings.h"
+
+#include <QSaveFile>
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <fcntl.h>
 #include <sstream>
-#include <utility>
-#include <vector>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace printmgr::layout_file {
 namespace {
 
-using Section = std::pair<std::string, std::vector<std::string>>;
+constexpr char kLineEnd[] = "\r\n";
+// A layout file is a few hundred bytes; anything near this is not one.
+constexpr size_t kMaxFileBytes = 1 << 20;
 
-std::vector<Section> readSections(const std::string& path)
+bool parseNumber(const std::string& text, long long low, long long high, int& number)
 {
-    std::vector<Section> sections;
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.size() >= 2 && line.front() == '[' && line.back() == ']')
-            sections.emplace_back(line.substr(1, line.size() - 2), std::vector<std::string>{});
-        else if (!sections.empty() && !line.empty())
-            sections.back().second.push_back(line);
-    }
-    return sections;
+    long long value = 0;
+    const char* end = text.data() + text.size();
+    const auto [at, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || at != end || value < low || value > high)
+        return false;
+    number = static_cast<int>(value);
+    return true;
 }
 
-std::optional<ObjectPlacement> parseObject(const std::string& text, int& id)
+// "<id> <visible 0|1> <left> <top> <width> <height>", every number in range.
+bool parseObject(const std::string& text, int& id, ObjectPlacement& placement)
 {
     std::istringstream in(text);
-    int visible = -1;
-    ObjectPlacement placement;
-    if (!(in >> id >> visible >> placement.left >> placement.top >> placement.width >> placement.height))
-        return std::nullopt;
-    std::string rest;
-    if ((in >> rest) || (visible != 0 && visible != 1) || placement.width < 0 || placement.height < 0)
-        return std::nullopt;
+    std::string field[7];
+    int count = 0;
+    while (count < 7 && in >> field[count])
+        ++count;
+    int visible = 0;
+    if (count != 6 || !parseNumber(field[0], 1, 1 << 30, id) || !parseNumber(field[1], 0, 1, visible) ||
+        !parseNumber(field[2], -kMaxMillimetres, kMaxMillimetres, placement.left) ||
+        !parseNumber(field[3], -kMaxMillimetres, kMaxMillimetres, placement.top) ||
+        !parseNumber(field[4], 0, kMaxMillimetres, placement.width) ||
+        !parseNumber(field[5], 0, kMaxMillimetres, placement.height))
+        return false;
     placement.visible = visible == 1;
-    return placement;
+    return true;
 }
 
-std::optional<PrintLayout> parseSection(const std::vector<std::string>& lines)
+void parseSection(const std::string& key, StoredLayout& stored)
 {
-    PrintLayout layout;
-    for (const std::string& line : lines) {
+    const std::string& bytes = stored.bytes;
+    bool inSection = false;
+    bool sectionSeen = false;
+    bool outputSeen = false;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        const size_t lineStart = start;
+        size_t end = bytes.find('\n', start);
+        const size_t next = end == std::string::npos ? bytes.size() : end + 1;
+        if (end == std::string::npos)
+            end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        start = next;
+
+        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+            // The first section of the key counts; a later one is left alone.
+            if (inSection)
+                stored.sectionEnd = lineStart;
+            inSection = !sectionSeen && line.substr(1, line.size() - 2) == key;
+            sectionSeen = sectionSeen || inSection;
+            continue;
+        }
+        if (!inSection || line.empty())
+            continue;
         const auto equals = line.find('=');
-        if (equals == std::string::npos)
-            return std::nullopt;
         const std::string name = line.substr(0, equals);
-        const std::string value = line.substr(equals + 1);
-        if (name == "output") {
-            layout.output = value;
-        } else if (name == "object") {
+        const std::string value = equals == std::string::npos ? std::string() : line.substr(equals + 1);
+        bool understood = false;
+        if (equals != std::string::npos && name == "output" && !outputSeen) {
+            stored.output = value;
+            outputSeen = understood = true;
+        } else if (equals != std::string::npos && name == "object") {
             int id = 0;
-            const auto placement = parseObject(value, id);
-            if (!placement || !layout.objects.emplace(id, *placement).second)
-                return std::nullopt;
-        } else {
-            return std::nullopt;
+            ObjectPlacement placement;
+            understood = parseObject(value, id, placement) && stored.objects.emplace(id, placement).second;
+        }
+        if (!understood)
+            stored.notUnderstood.push_back(line);
+    }
+    if (inSection)
+        stored.sectionEnd = bytes.size();
+}
+
+// The file's bytes up to kMaxFileBytes; `problem` says why they are not all.
+std::string readWhole(int fd, std::string& problem)
+{
+    std::string bytes;
+    char block[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd, block, sizeof block);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            problem = std::strerror(errno);
+        if (n <= 0)
+            return bytes;
+        bytes.append(block, static_cast<size_t>(n));
+        if (bytes.size() > kMaxFileBytes) {
+            problem = PrintManagerStrings::LayoutTooLarge;
+            return bytes;
         }
     }
-    return layout;
-}
-
-std::vector<std::string> formatSection(const PrintLayout& layout)
-{
-    std::vector<std::string> lines;
-    if (!layout.output.empty())
-        lines.push_back("output=" + layout.output);
-    for (const auto& [id, p] : layout.objects) {
-        std::ostringstream line;
-        line << "object=" << id << ' ' << (p.visible ? 1 : 0) << ' ' << p.left << ' ' << p.top << ' '
-             << p.width << ' ' << p.height;
-        lines.push_back(line.str());
-    }
-    return lines;
 }
 
 } // namespace
 
-std::optional<PrintLayout> load(const std::string& path, const std::string& key,
-                                const std::set<int>& objectIds)
+StoredLayout read(const std::string& path, const std::string& key)
 {
-    for (const auto& [name, lines] : readSections(path)) {
-        if (name != key)
-            continue;
-        auto layout = parseSection(lines);
-        if (!layout)
-            return std::nullopt;
-        std::set<int> ids;
-        for (const auto& entry : layout->objects)
-            ids.insert(entry.first);
-        if (ids != objectIds)
-            return std::nullopt;
-        return layout;
+    StoredLayout stored;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT) {
+            stored.state = StoredLayout::State::Unreadable;
+            stored.problem = std::strerror(errno);
+        }
+        return stored;
     }
-    return std::nullopt;
+    struct stat st {};
+    stored.state = StoredLayout::State::Unreadable;
+    if (::fstat(fd, &st) != 0)
+        stored.problem = std::strerror(errno);
+    else if (!S_ISREG(st.st_mode))
+        stored.problem = PrintManagerStrings::NotRegularFile;
+    else
+        stored.bytes = readWhole(fd, stored.problem);
+    ::close(fd);
+    if (stored.problem.empty()) {
+        stored.state = StoredLayout::State::Read;
+        stored.userMayWrite = (st.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
+        parseSection(key, stored);
+    }
+    return stored;
 }
 
-bool save(const std::string& path, const std::string& key, const PrintLayout& layout)
+bool addObjects(const std::string& path, const std::string& key, const StoredLayout& stored,
+                const std::map<int, ObjectPlacement>& placements)
 {
-    auto sections = readSections(path);
-    bool replaced = false;
-    for (auto& section : sections) {
-        if (section.first == key && !replaced) {
-            section.second = formatSection(layout);
-            replaced = true;
-        }
-    }
-    if (!replaced)
-        sections.emplace_back(key, formatSection(layout));
-
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        for (const auto& [name, lines] : sections) {
-            out << '[' << name << "]\r\n";
-            for (const auto& line : lines)
-                out << line << "\r\n";
-        }
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
+    const bool whole = stored.state == StoredLayout::State::Read && stored.notUnderstood.empty() &&
+                       stored.userMayWrite;
+    if (placements.empty() || !(stored.state == StoredLayout::State::Missing || whole))
         return false;
+
+    std::string lines;
+    for (const auto& [id, p] : placements) {
+        std::ostringstream line;
+        line << "object=" << id << ' ' << (p.visible ? 1 : 0) << ' ' << p.left << ' ' << p.top << ' ' << p.width
+             << ' ' << p.height << kLineEnd;
+        lines += line.str();
     }
-    return true;
+    std::string text = stored.bytes;
+    if (stored.sectionEnd != std::string::npos) {
+        if (stored.sectionEnd == text.size() && text.back() != '\n')
+            lines.insert(0, kLineEnd);  // the section's last line ends the file
+        text.insert(stored.sectionEnd, lines);
+    } else {
+        if (!text.empty() && text.back() != '\n')
+            text += kLineEnd;
+        text += '[' + key + ']' + kLineEnd + lines;
+    }
+    // Written beside the old file and renamed over it once complete; the
+    // old file's permissions carry over.
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(text.data(), static_cast<qint64>(text.size()));
+    return file.commit();
 }
 
 } // namespace printmgr::layout_file

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <map>
-#include <optional>
-#include <set>
 #include <string>
+#include <vector>
 
 namespace printmgr {
+
+// Object coordinates lie within this many millimetres (100 m) of the page's
+// corner: far beyond any page, and far from overflowing in device dots.
+inline constexpr int kMaxMillimetres = 100000;
 
 // Where one print object stands on the page, in millimetres, and whether it
 // is printed.
@@ -18,28 +21,45 @@ struct ObjectPlacement {
     bool operator==(const ObjectPlacement&) const = default;
 };
 
-// One layout: the output file ("" = the default) and a placement per object.
-struct PrintLayout {
-    std::string output;
-    std::map<int, ObjectPlacement> objects;
-    bool operator==(const PrintLayout&) const = default;
-};
-
 // The layout file: text sections "[key]", each with an optional line
 // "output=<file>" and one line "object=<id> <visible 0|1> <left> <top>
-// <width> <height>" per object. One file holds the layouts of several keys.
+// <width> <height>" per object. One file holds the layouts of several keys;
+// lines before the first section and other keys' sections are the user's and
+// pass through untouched.
 namespace layout_file {
 
-// The layout stored under `key`, or nothing when the file, the section or a
-// line of it cannot be read, or when the section's objects are not exactly
-// `objectIds`.
-std::optional<PrintLayout> load(const std::string& path, const std::string& key,
-                                const std::set<int>& objectIds);
+// What the file holds under one key.
+struct StoredLayout {
+    enum class State {
+        Missing,     // no file of that name
+        Read,        // read whole
+        Unreadable,  // there, but not a regular file, too large or not readable
+    };
+    State state = State::Missing;
+    std::string problem;  // why it is unreadable
+    std::string output;   // the output file the section names ("" = the default)
+    std::map<int, ObjectPlacement> objects;  // the object lines that parsed, the first of each id
+    std::vector<std::string> notUnderstood;  // the section's lines that did not parse
+    bool userMayWrite = false;  // the file is writable, and not marked read-only
 
-// Stores `layout` under `key`, keeping the other sections; the file is
-// written whole beside the old one and renamed over it. False on failure
-// (the old file stays as it was).
-bool save(const std::string& path, const std::string& key, const PrintLayout& layout);
+    // Bytes of the file and where the key's section ends (at the next
+    // section's header or the end of the file; npos when there is no such
+    // section).
+    std::string bytes;
+    size_t sectionEnd = std::string::npos;
+};
+
+// Reads the section `key` of the layout file `path`. The file is opened
+// without blocking and refused unless it is a regular file.
+StoredLayout read(const std::string& path, const std::string& key);
+
+// Adds an object line for each of `placements` to the key's section (adding
+// the section when the file lacks it), keeping every other byte of the file.
+// Only a file that is missing, or was read whole, every line of its section
+// understood, and that the user may write, is written: into a temporary file
+// beside it, renamed over it once complete. False when nothing was written.
+bool addObjects(const std::string& path, const std::string& key, const StoredLayout& stored,
+                const std::map<int, ObjectPlacement>& placements);
 
 } // namespace layout_file
 } // namespace printmgr

@@ -1,9 +1,15 @@
 #include "PrintSession.h"
 
 #include "PageDevice.h"
+#include "PrintDialogSeam.h"
+#include "printmgr/PrintManagerStrings.h"
 
+#include <QFileInfo>
 #include <QFont>
+#include <QPageLayout>
 #include <QPainter>
+#include <QPrinter>
+#include <QStringList>
 
 #include <algorithm>
 #include <cstring>
@@ -54,7 +60,7 @@ intptr_t PrintSession::request(int32_t request, int32_t objectId, intptr_t value
     case ObjectWidth:
     case ObjectHeight:
         if (auto* o = object(objectId)) {
-            const int v = static_cast<int>(value);
+            const int v = static_cast<int>(std::clamp<intptr_t>(value, -kMaxMillimetres, kMaxMillimetres));
             auto& p = o->placement;
             (request == ObjectLeft ? p.left : request == ObjectTop ? p.top
                                           : request == ObjectWidth ? p.width : p.height) = v;
@@ -93,61 +99,84 @@ PrintSession::PrintObject* PrintSession::object(int id)
     return it == objects_.end() ? nullptr : &*it;
 }
 
-std::set<int> PrintSession::objectIds() const
-{
-    std::set<int> ids;
-    for (const auto& o : objects_)
-        ids.insert(o.id);
-    return ids;
-}
-
 std::string PrintSession::layoutPath() const
 {
     return layoutFileName_.empty() ? std::string("PelkView.lay") : layoutFileName_;
 }
 
-std::string PrintSession::outputPath(const PrintLayout& layout) const
+QString PrintSession::proposedOutput(const layout_file::StoredLayout& stored) const
 {
-    const std::string name = layout.output.empty() ? kDefaultOutput : layout.output;
-    return name.front() == '/' ? name : folderOf(layoutPath()) + name;
+    const std::string name = stored.output.empty() ? kDefaultOutput : stored.output;
+    return QFileInfo(QString::fromStdString(name.front() == '/' ? name : folderOf(layoutPath()) + name))
+        .absoluteFilePath();
 }
 
 bool PrintSession::print()
 {
-    const auto stored = layout_file::load(layoutPath(), layoutKey_, objectIds());
-    const auto page = PageDevice::open(outputPath(stored.value_or(PrintLayout{})));
-    if (!page)
+    const auto stored = layout_file::read(layoutPath(), layoutKey_);
+    sayLayoutProblems(stored);
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setFullPage(true);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(0, 0, 0, 0),
+                                      QPageLayout::Millimeter));
+    switch (rm::runPrintDialog(printer, proposedOutput(stored))) {
+    case rm::PrintDialogResult::Cancelled:
         return false;
+    case rm::PrintDialogResult::Unavailable:
+        say(QString::fromUtf8(PrintManagerStrings::NoPrintDialog));
+        return false;
+    case rm::PrintDialogResult::Accepted:
+        break;
+    }
 
-    page_ = page.get();
-    if (stored)
-        applyLayout(*stored);
-    else
-        callBack(DefaultLayout, 0, 0, nullptr);
-
-    bool printed = page->begin();
+    PageDevice page(printer);
+    page_ = &page;
+    const auto defaulted = placeObjects(stored);
+    bool printed = page.begin();
     if (printed) {
-        renderObjects(*page);
-        printed = page->end();
+        renderObjects(page);
+        printed = page.end();
     }
     page_ = nullptr;
-    layout_file::save(layoutPath(), layoutKey_, currentLayout(stored ? stored->output : std::string()));
-    return printed;
+    if (!printed) {
+        say(page.failure());
+        return false;
+    }
+    layout_file::addObjects(layoutPath(), layoutKey_, stored, defaulted);
+    return true;
 }
 
-PrintLayout PrintSession::currentLayout(const std::string& output) const
+void PrintSession::sayLayoutProblems(const layout_file::StoredLayout& stored)
 {
-    PrintLayout layout;
-    layout.output = output;
+    const QString path = QFileInfo(QString::fromStdString(layoutPath())).absoluteFilePath();
+    if (stored.state == layout_file::StoredLayout::State::Unreadable) {
+        say(QString::fromUtf8(PrintManagerStrings::LayoutNotRead).arg(path, QString::fromStdString(stored.problem)));
+    } else if (!stored.notUnderstood.empty()) {
+        QStringList lines;
+        for (const auto& line : stored.notUnderstood)
+            lines.append(QString::fromStdString(line));
+        say(QString::fromUtf8(PrintManagerStrings::LayoutLinesNotUnderstood).arg(path, lines.join(u'\n')));
+    }
+}
+
+std::map<int, ObjectPlacement> PrintSession::placeObjects(const layout_file::StoredLayout& stored)
+{
+    // The default layout places every object; the file's lines then move
+    // those it places.
+    std::map<int, ObjectPlacement> defaulted;
     for (const auto& o : objects_)
-        layout.objects[o.id] = o.placement;
-    return layout;
-}
-
-void PrintSession::applyLayout(const PrintLayout& layout)
-{
-    for (auto& o : objects_)
-        o.placement = layout.objects.at(o.id);
+        if (!stored.objects.contains(o.id))
+            defaulted[o.id] = {};
+    if (!defaulted.empty())
+        callBack(DefaultLayout, 0, 0, nullptr);
+    for (auto& o : objects_) {
+        if (const auto it = stored.objects.find(o.id); it != stored.objects.end())
+            o.placement = it->second;
+        else
+            defaulted[o.id] = o.placement;
+    }
+    return defaulted;
 }
 
 void PrintSession::renderObjects(PageDevice& page)
@@ -161,6 +190,7 @@ void PrintSession::renderObjects(PageDevice& page)
         const PrintObject* o = object(id);
         if (!o || !o->flag || !o->placement.visible)
             continue;
+        // Placements lie within kMaxMillimetres, so none overflows in dots.
         const auto p = o->placement;
         const QRect rect = QRect(page.millimetresToDots(p.left), page.millimetresToDots(p.top),
                                  page.millimetresToDots(p.width), page.millimetresToDots(p.height))
@@ -198,6 +228,12 @@ std::string PrintSession::objectText(int id)
     std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
     callBack(TextCopy, id, static_cast<intptr_t>(buffer.size()), buffer.data());
     return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
+}
+
+void PrintSession::say(const QString& message)
+{
+    const QByteArray text = message.toUtf8();
+    callBack(UserMessage, 0, 0, const_cast<char*>(text.constData()));
 }
 
 intptr_t PrintSession::callBack(int32_t request, int32_t objectId, intptr_t value, void* data)

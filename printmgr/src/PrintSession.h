@@ -3,7 +3,9 @@
 #include "PrintLayoutFile.h"
 #include "PrintManagerApi.h"
 
-#include <set>
+#include <QString>
+
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,13 +31,13 @@ private:
     };
 
     PrintObject* object(int id);
-    std::set<int> objectIds() const;
     std::string layoutPath() const;
-    std::string outputPath(const PrintLayout& layout) const;
+    QString proposedOutput(const layout_file::StoredLayout& stored) const;
     bool print();
-    PrintLayout currentLayout(const std::string& output) const;
-    void applyLayout(const PrintLayout& layout);
+    void sayLayoutProblems(const layout_file::StoredLayout& stored);
+    std::map<int, ObjectPlacement> placeObjects(const layout_file::StoredLayout& stored);
     void renderObjects(PageDevice& page);
+    void say(const QString& message);
     std::string objectText(int id);
     intptr_t callBack(int32_t request, int32_t objectId, intptr_t value, void* data);
     void answerPageSize(int32_t request, void* data) const;

@@ -1,7 +1,9 @@
 // The print-manager library as the viewer meets it: loaded from the program
 // folder, driven through its export, calling back a test callback.
+#include "PrintDialogSeam.h"
 #include "PrintManagerApi.h"
 #include "SharedLibrary.h"
+#include "printmgr/PrintManagerStrings.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -9,10 +11,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace printmgr;
@@ -38,6 +43,7 @@ struct Call {
 struct Recorder {
     std::vector<Call> calls;
     std::vector<Call> reentered;  // requests sent back from inside callback 3
+    std::vector<std::string> messages;
     QSize pictureSize;
     bool painterActive = false;
     std::string texts[6] = {"", "", "A = 1V 1A = 2V 2A = 3V\r\nB = N/A 1B = N/A 2B = N/A",
@@ -91,6 +97,9 @@ intptr_t testCallback(int32_t request, int32_t objectId, intptr_t value, void* d
         }
         break;
     }
+    case UserMessage:
+        r.messages.emplace_back(static_cast<const char*>(data));
+        break;
     case DrawPicture: {
         auto* region = static_cast<PrintRegion*>(data);
         auto* painter = static_cast<QPainter*>(region->painter);
@@ -116,6 +125,7 @@ protected:
         folder_ = mkdtemp(pattern.data());
         std::filesystem::current_path(folder_);
         recorder = &recorder_;
+        dialog_.emplace();
     }
     ~PrintLibraryTest() override
     {
@@ -165,6 +175,14 @@ protected:
         return {std::istreambuf_iterator<char>(in), {}};
     }
 
+    // The print dialog prints into `file` ("" = the file it proposes).
+    void accept(const QString& file = {}) { dialog_->queueAnswer(rm::ScriptedPrintDialog::Answer{file, 300}); }
+
+    static void write(const std::string& path, const std::string& bytes)
+    {
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+
     std::vector<Call> textCalls(int objectId) const
     {
         std::vector<Call> calls;
@@ -175,6 +193,7 @@ protected:
     }
 
     Recorder recorder_;
+    std::optional<rm::ScriptedPrintDialog> dialog_;
     uint8_t printed_ = 0;
     std::filesystem::path original_;
     std::filesystem::path folder_;
@@ -182,8 +201,11 @@ protected:
 
 TEST_F(PrintLibraryTest, FirstPrintAsksForTheDefaultLayoutThenDrawsAndStoresIt)
 {
+    accept();
     printOnce();
     EXPECT_EQ(printed_, 1);
+    EXPECT_EQ(dialog_->proposals(), std::vector<QString>{QString::fromStdString((folder_ / "PelkView.pdf").string())});
+    EXPECT_TRUE(recorder_.messages.empty());
 
     const std::vector<Call> expected = {{DefaultLayout, 0}, {DrawPicture, 1}, {TextLength, 2},
                                         {TextCopy, 2},      {TextLength, 3},  {TextCopy, 3}};
@@ -206,6 +228,8 @@ TEST_F(PrintLibraryTest, FirstPrintAsksForTheDefaultLayoutThenDrawsAndStoresIt)
 
 TEST_F(PrintLibraryTest, LaterPrintsUseTheStoredLayoutAndItsSwitches)
 {
+    for (int print = 0; print < 3; ++print)
+        accept();
     printOnce();
     recorder_.calls.clear();
     printOnce();
@@ -225,37 +249,122 @@ TEST_F(PrintLibraryTest, LaterPrintsUseTheStoredLayoutAndItsSwitches)
     EXPECT_NE(read("PelkView.lay").find("object=3 0"), std::string::npos) << "the switch is kept";
 }
 
-TEST_F(PrintLibraryTest, AnUnreadableOrForeignLayoutCountsAsMissingAndOtherKeysStay)
+TEST_F(PrintLibraryTest, ACancelledDialogPrintsAndWritesNothing)
 {
-    const std::string other = "[Other_KEY]\r\noutput=other.pdf\r\nobject=7 1 1 2 3 4\r\n";
-    for (const std::string& section :
-         {std::string("[Pelk_VIEW]\r\nobject=1 1 20 20 x 90\r\n"),                // bad number
-          std::string("[Pelk_VIEW]\r\nobject=1 1 20 20 257 90\r\n"),              // objects missing
-          std::string("[Pelk_VIEW]\r\nobject=1 2 20 20 257 90\r\nbogus line\r\n")}) {
-        std::ofstream("PelkView.lay", std::ios::binary) << other << section;
-        recorder_.calls.clear();
+    dialog_->queueAnswer(std::nullopt);
+    printOnce();
+    EXPECT_EQ(printed_, 0);
+    EXPECT_EQ(dialog_->proposals().size(), 1u);
+    EXPECT_TRUE(recorder_.calls.empty());
+    EXPECT_TRUE(std::filesystem::is_empty(folder_));
+}
+
+TEST_F(PrintLibraryTest, WithoutAQApplicationTheDialogIsNotShownAndThatIsToldOnce)
+{
+    dialog_.reset();
+    printOnce();
+    EXPECT_EQ(printed_, 0);
+    EXPECT_EQ(recorder_.messages, std::vector<std::string>{PrintManagerStrings::NoPrintDialog});
+    EXPECT_TRUE(std::filesystem::is_empty(folder_));
+}
+
+TEST_F(PrintLibraryTest, AnOutputThatCannotBeWrittenIsToldOnceAndKeepsWhatWasThere)
+{
+    std::filesystem::create_directory("PelkView.pdf");
+    write("old.pdf", "old");
+    std::filesystem::permissions("old.pdf", std::filesystem::perms::owner_read);
+    for (const char* file : {"PelkView.pdf", "old.pdf", "no/such/folder.pdf"}) {
+        recorder_.messages.clear();
+        accept(QString::fromUtf8(file));
         printOnce();
-        ASSERT_FALSE(recorder_.calls.empty());
-        EXPECT_EQ(recorder_.calls.front(), (Call{DefaultLayout, 0}));
-        const std::string stored = read("PelkView.lay");
-        EXPECT_EQ(stored.substr(0, other.size()), other);
-        EXPECT_NE(stored.find("object=5 1 170"), std::string::npos);
+        EXPECT_EQ(printed_, 0) << file;
+        ASSERT_EQ(recorder_.messages.size(), 1u) << file;
+        EXPECT_NE(recorder_.messages[0].find((folder_ / file).string()), std::string::npos) << recorder_.messages[0];
     }
+    EXPECT_TRUE(std::filesystem::is_directory("PelkView.pdf"));
+    EXPECT_EQ(read("old.pdf"), "old");
+    EXPECT_FALSE(std::filesystem::exists("PelkView.lay")) << "a failed print stores no layout";
+}
+
+TEST_F(PrintLibraryTest, LinesNotUnderstoodAreToldAndTheRestOfTheFileStillPlacesItsObjects)
+{
+    // Object 1 reaches past the page's right edge; objects 2 and 3 are
+    // placed a kilometre off and beyond any number; object 3's second line
+    // repeats it.
+    const std::string layout = "; my notes\r\n[Other_KEY]\r\noutput=other.pdf\r\nobject=7 1 1 2 3 4\r\n"
+                               "[Pelk_VIEW]\r\nobject=1 1 200 30 200 50\r\nobject=2 1 1000000 0 50 50\r\n"
+                               "object=3 1 0 0 99999999999 50\r\nobject=4 0 1 1 1 1\r\nobject=4 1 1 1 1 1\r\n"
+                               "bogus line\r\n";
+    write("PelkView.lay", layout);
+    accept();
+    printOnce();
+    EXPECT_EQ(printed_, 1);
+    EXPECT_EQ(std::count(recorder_.calls.begin(), recorder_.calls.end(), Call{DefaultLayout, 0}), 1)
+        << "the default places objects 2, 3 and 5";
+    EXPECT_EQ(textCalls(2).size(), 2u);
+    EXPECT_NEAR(recorder_.pictureSize.width(), 97 * 300 / 25.4, 2.0) << "clipped to the page";
+    EXPECT_NEAR(recorder_.pictureSize.height(), 50 * 300 / 25.4, 2.0);
+    ASSERT_EQ(recorder_.messages.size(), 1u);
+    for (const char* line : {"object=2 1 1000000 0 50 50", "object=3 1 0 0 99999999999 50", "object=4 1 1 1 1 1",
+                             "bogus line"})
+        EXPECT_NE(recorder_.messages[0].find(line), std::string::npos) << line;
+    EXPECT_EQ(read("PelkView.lay"), layout) << "a file not understood whole is never rewritten";
+}
+
+TEST_F(PrintLibraryTest, ALayoutThatIsNoRegularFileIsToldAndLeftAlone)
+{
+    std::filesystem::create_directory("PelkView.lay");
+    accept();
+    printOnce();
+    EXPECT_EQ(printed_, 1) << "printed with the default layout";
+    ASSERT_EQ(recorder_.messages.size(), 1u);
+    EXPECT_NE(recorder_.messages[0].find(PrintManagerStrings::NotRegularFile), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_directory("PelkView.lay"));
+}
+
+TEST_F(PrintLibraryTest, AWholeLayoutLackingObjectsIsCompletedOnlyWhenTheUserMayWriteIt)
+{
+    const std::string layout = "; my notes\r\n[Pelk_VIEW]\r\noutput=named.pdf\r\nobject=1 1 20 20 100 50\r\n"
+                               "[Other_KEY]\r\nobject=7 1 1 2 3 4\r\n";
+    write("PelkView.lay", layout);
+    std::filesystem::permissions("PelkView.lay", std::filesystem::perms::owner_read);
+    accept();
+    printOnce();
+    EXPECT_EQ(printed_, 1);
+    EXPECT_EQ(read("PelkView.lay"), layout) << "a read-only layout is never rewritten";
+    EXPECT_NEAR(recorder_.pictureSize.width(), 100 * 300 / 25.4, 1.0);
+
+    std::filesystem::permissions("PelkView.lay", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    accept();
+    printOnce();
+    const std::string completed = read("PelkView.lay");
+    const std::string before = "; my notes\r\n[Pelk_VIEW]\r\noutput=named.pdf\r\nobject=1 1 20 20 100 50\r\n";
+    const std::string after = "[Other_KEY]\r\nobject=7 1 1 2 3 4\r\n";
+    ASSERT_GT(completed.size(), layout.size());
+    EXPECT_EQ(completed.substr(0, before.size() + 14), before + "object=2 1 20 ") << completed;
+    EXPECT_NE(completed.find("object=5 1 170 "), std::string::npos);
+    EXPECT_EQ(completed.substr(completed.size() - after.size()), after);
+    EXPECT_TRUE(recorder_.messages.empty());
 }
 
 TEST_F(PrintLibraryTest, ALayoutNamesItsOwnOutputFile)
 {
+    accept();
     printOnce();
     std::string layout = read("PelkView.lay");
     layout.insert(layout.find("\r\n") + 2, "output=named.pdf\r\n");
     std::ofstream("PelkView.lay", std::ios::binary) << layout;
+    accept();
     printOnce();
+    ASSERT_EQ(dialog_->proposals().size(), 2u);
+    EXPECT_EQ(dialog_->proposals()[1], QString::fromStdString((folder_ / "named.pdf").string()));
     EXPECT_EQ(read("named.pdf").substr(0, 4), "%PDF");
 }
 
 TEST_F(PrintLibraryTest, RepeatedLoadPrintUnloadCyclesInOneProcess)
 {
     for (int cycle = 0; cycle < 3; ++cycle) {
+        accept();
         recorder_.calls.clear();
         printOnce();
         EXPECT_EQ(printed_, 1) << "cycle " << cycle;

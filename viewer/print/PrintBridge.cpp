@@ -49,13 +49,13 @@ bool TPrintBridge::Print()
     Send(printmgr::RegisterCallback, 0, 0, reinterpret_cast<void*>(&TPrintBridge::PrintRegionCallback));
     for (const auto& o : kObjects)
         DefinePrintObject(o.id, o.name, o.kind, o.flag, 0, 0, 10000, 5000);
-    uint8_t unused = 0;
-    Send(printmgr::Print, 0, 0, &unused);
+    uint8_t printed = 0;
+    Send(printmgr::Print, 0, 0, &printed);
     Send(printmgr::AfterPrint);
     Send(printmgr::EndPrint);
     ReleasePrintLibrary();
     activeBridge = nullptr;
-    return true;
+    return printed == 1;
 }
 
 bool TPrintBridge::LoadPrintLibrary()
@@ -176,6 +176,10 @@ intptr_t TPrintBridge::Answer(int32_t request, int32_t objectId, intptr_t value,
             source_.PaintForPrint(*static_cast<QPainter*>(region->painter), region->width, region->height);
         break;
     }
+    case printmgr::UserMessage:
+        if (data)
+            rm::showMessage(static_cast<const char*>(data), {}, rm::MsgButtons::Ok, rm::MsgIcon::Warning);
+        break;
     default:
         break;
     }

@@ -25,7 +25,8 @@ protected:
 
 // Prints through the print-manager library: loads it for one print,
 // describes the five print objects, hands over control and answers the
-// library's callback, then unloads it. User-interface thread only.
+// library's callback (showing the messages it hands over), then unloads it.
+// User-interface thread only.
 class TPrintBridge {
 public:
     static constexpr char kLibraryName[] = "printdll.dll";
@@ -34,8 +35,9 @@ public:
 
     explicit TPrintBridge(IPrintSource& source, std::string libraryName = kLibraryName);
 
-    // The whole print; false, after the warning box, when the library is
-    // missing or lacks its export.
+    // The whole print; true when the page was printed. False after the
+    // warning box when the library is missing or lacks its export, and when
+    // the print was cancelled or failed (the library's message then shown).
     bool Print();
 
     // The callback the library calls (registered with request 1).

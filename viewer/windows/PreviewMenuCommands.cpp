@@ -78,7 +78,9 @@ std::string TPreviewMenuCommands::CursorInfoText() const
 
 void TPreviewMenuCommands::PaintForPrint(QPainter& painter, int width, int height)
 {
-    painter.drawImage(QPoint(0, 0), display_.PaintForPrint(width, height));
+    // The picture at the display's own size, stretched by the painter: a
+    // page-sized copy would take hundreds of megabytes at printer resolutions.
+    painter.drawImage(QRect(0, 0, width, height), display_.PaintForPrint(display_.width(), display_.height()));
 }
 
 } // namespace rm::viewer

@@ -21,14 +21,15 @@ std::vector<std::string> texts(6);
 std::vector<int32_t> lengths(6);
 printmgr::Callback callback = nullptr;
 int textCapacity = 0;  // 0: length + 1
+std::string failure;  // told through the callback; the page is then not printed
 void* painter = nullptr;
 int32_t painterWidth = 0;
 int32_t painterHeight = 0;
 
-void printPage()
+bool printPage()
 {
     if (!callback)
-        return;
+        return false;
     callback(printmgr::DefaultLayout, 0, 0, nullptr);
     for (int id = 1; id <= 5; ++id) {
         int32_t length = -1;
@@ -46,6 +47,9 @@ void printPage()
         region.painter = painter;
         callback(printmgr::DrawPicture, 1, 0, &region);
     }
+    if (!failure.empty())
+        callback(printmgr::UserMessage, 0, 0, failure.data());
+    return failure.empty();
 }
 
 } // namespace
@@ -65,7 +69,7 @@ __attribute__((visibility("default"))) intptr_t ApplicationRequest(int32_t reque
     case printmgr::PageHeightDivisor: *static_cast<double*>(data) = 10.0; break;
     case printmgr::PageWidthCount: *static_cast<int32_t*>(data) = 290; break;
     case printmgr::PageHeightCount: *static_cast<int32_t*>(data) = 203; break;
-    case printmgr::Print: printPage(); break;
+    case printmgr::Print: *static_cast<uint8_t*>(data) = printPage() ? 1 : 0; break;
     default: break;
     }
     return 0;
@@ -85,6 +89,8 @@ __attribute__((visibility("default"))) void FakePrintRequest(int index, int32_t*
 __attribute__((visibility("default"))) const char* FakePrintText(int id) { return texts[id].c_str(); }
 __attribute__((visibility("default"))) int32_t FakePrintLength(int id) { return lengths[id]; }
 __attribute__((visibility("default"))) void FakePrintSetCapacity(int capacity) { textCapacity = capacity; }
+
+__attribute__((visibility("default"))) void FakePrintSetFailure(const char* text) { failure = text; }
 
 __attribute__((visibility("default"))) void FakePrintSetPainter(void* p, int32_t width, int32_t height)
 {

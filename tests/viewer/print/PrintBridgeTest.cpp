@@ -84,6 +84,10 @@ public:
     {
         reinterpret_cast<void (*)(int)>(library_.symbol("FakePrintSetCapacity"))(capacity);
     }
+    void setFailure(const char* text) const
+    {
+        reinterpret_cast<void (*)(const char*)>(library_.symbol("FakePrintSetFailure"))(text);
+    }
     void setPainter(QPainter* painter, int width, int height) const
     {
         reinterpret_cast<void (*)(void*, int32_t, int32_t)>(library_.symbol("FakePrintSetPainter"))(painter, width,
@@ -197,6 +201,18 @@ TEST_F(PrintBridgeTest, ThePictureIsDrawnIntoTheLibrarysPainterAtItsSize)
     EXPECT_EQ(source.painted, QSize(300, 200));
     EXPECT_EQ(page.pixel(5, 5), QColor(Qt::white).rgb());
     EXPECT_EQ(page.pixel(5, 100), QColor(Qt::black).rgb());
+}
+
+TEST_F(PrintBridgeTest, AFailedPrintShowsTheLibrarysMessageOnceAndReportsFailure)
+{
+    FakeLibrary fake;
+    fake.setFailure("The page could not be written to \"/tmp/x.pdf\": Is a directory");
+    TPrintBridge bridge(source, "FakePrintDll.dll");
+    EXPECT_FALSE(bridge.Print());
+    fake.setFailure("");
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "The page could not be written to \"/tmp/x.pdf\": Is a directory");
+    EXPECT_EQ(messages.shown()[0].icon, rm::MsgIcon::Warning);
 }
 
 TEST_F(PrintBridgeTest, AMissingLibraryOrOneWithoutTheExportGivesOnlyTheWarning)

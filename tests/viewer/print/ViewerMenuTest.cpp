@@ -2,6 +2,7 @@
 // window's form, with the dialogs answered by the test.
 #include "AboutForm.h"
 #include "MessageBoxes.h"
+#include "PrintDialogSeam.h"
 #include "PreviewEngine.h"
 #include "PreviewMenuCommands.h"
 #include "PreviewScreenPelkRM.h"
@@ -54,6 +55,7 @@ protected:
     QTemporaryDir dir_;
     ScriptedShell shell_;
     ScriptedMessages messages_;
+    ScriptedPrintDialog printDialog_;
     QMainWindow window_;
     Ui::TPreviewScreenRM form_;
     TPreviewEnginePelkRM engine_;
@@ -106,15 +108,21 @@ TEST_F(ViewerMenuTest, AboutShowsTheVersionAndHelpOpensTheHelpPage)
     EXPECT_EQ(urls[2].scheme(), "mailto");
 }
 
-TEST_F(ViewerMenuTest, PrintWritesThePageThroughThePrintLibrary)
+TEST_F(ViewerMenuTest, PrintAsksWhereThePageGoesThenWritesItThroughThePrintLibrary)
 {
     TPreviewMenuCommands commands(form_, engine_, *form_.PreviewScreenVornRM);
     form_.Print1->trigger();  // no file open: nothing
-    EXPECT_FALSE(QFile::exists("PelkView.pdf"));
+    EXPECT_TRUE(printDialog_.proposals().empty());
 
     engine_.NewFileOpened = true;
+    form_.Print1->trigger();  // the dialog cancelled: nothing written
+    ASSERT_EQ(printDialog_.proposals().size(), 1u);
+    EXPECT_EQ(printDialog_.proposals()[0], QDir(dir_.path()).filePath("PelkView.pdf"));
+    EXPECT_TRUE(QDir(dir_.path()).isEmpty());
+
     form_.ChannelAVoltage->setMyString("1.5V");
     EXPECT_EQ(commands.CursorInfoText().substr(0, 9), "A = 1.5V ");
+    printDialog_.queueAnswer(ScriptedPrintDialog::Answer{});
     form_.Print1->trigger();
     EXPECT_TRUE(messages_.texts().empty());
     std::ifstream pdf("PelkView.pdf", std::ios::binary);
@@ -122,6 +130,17 @@ TEST_F(ViewerMenuTest, PrintWritesThePageThroughThePrintLibrary)
     ASSERT_GT(bytes.size(), 4u);
     EXPECT_EQ(bytes.substr(0, 4), "%PDF");
     EXPECT_TRUE(QFile::exists("PelkView.lay"));
+}
+
+TEST_F(ViewerMenuTest, APrintThatCannotBeWrittenIsToldOnceAndReportedAsFailed)
+{
+    TPreviewMenuCommands commands(form_, engine_, *form_.PreviewScreenVornRM);
+    ASSERT_TRUE(QDir().mkdir("PelkView.pdf"));
+    printDialog_.queueAnswer(ScriptedPrintDialog::Answer{});
+    EXPECT_FALSE(TPrintBridge(commands).Print());
+    ASSERT_EQ(messages_.texts().size(), 1u);
+    EXPECT_NE(messages_.texts()[0].find(QDir(dir_.path()).filePath("PelkView.pdf").toStdString()), std::string::npos)
+        << messages_.texts()[0];
 }
 
 } // namespace

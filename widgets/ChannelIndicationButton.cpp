@@ -2,9 +2,12 @@
 
 #include "WinRectangle.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
+
+#include <algorithm>
 
 namespace {
 
@@ -43,10 +46,14 @@ void TChannelIndicationButtonVorn::paintEvent(QPaintEvent*) {
     if (!caption.isEmpty()) {
         QRect face = rect().adjusted(kBevel, kBevel, -kBevel, -kBevel).translated(d, d);
         face.setLeft(kMarkRight + 1 + d);
-        // A caption wider than that part starts right of the mark all the same.
-        const Qt::Alignment across =
-            fontMetrics().horizontalAdvance(caption) > face.width() ? Qt::AlignLeft : Qt::AlignHCenter;
-        painter.drawItemText(face, across | Qt::AlignVCenter | Qt::TextShowMnemonic, palette(), isEnabled(), caption,
+        // A caption wider than that part ("1:1000") is narrowed to fit it.
+        const int wide = fontMetrics().horizontalAdvance(caption);
+        if (wide > face.width() && face.width() > 0) {
+            QFont narrow = font();
+            narrow.setStretch(std::max(50, face.width() * 100 / wide));
+            painter.setFont(narrow);
+        }
+        painter.drawItemText(face, Qt::AlignCenter | Qt::TextShowMnemonic, palette(), isEnabled(), caption,
                              QPalette::ButtonText);
     }
     markRect_ = QRect(QPoint(kMarkLeft + d, kMarkTop + d), QPoint(kMarkRight - 1 + d, kMarkBottom - 1 + d));

@@ -108,9 +108,9 @@ TEST_F(ButtonsAndSlide, ChannelColourChangesOnlyTheMark) {
     EXPECT_EQ(changed, 4);
 }
 
-// The captions of the panels, leading blanks and all, keep clear of the mark:
-// left of its right edge the button looks as it does without a caption, up
-// and down.
+// The captions of the panels, leading blanks and all, keep clear of the mark
+// and inside the face: left of the mark's right edge and on the bevel the
+// button looks as it does without a caption, up and down.
 TEST_F(ButtonsAndSlide, ChannelCaptionStaysRightOfTheMark) {
     for (const char* caption : {"    1:1", "  1:10", "1:100", "1:1000", "    DC", "    AC", "    GND", "    +"}) {
         for (bool down : {false, true}) {
@@ -132,6 +132,7 @@ TEST_F(ButtonsAndSlide, ChannelCaptionStaysRightOfTheMark) {
                         continue;
                     ++captionPixels;
                     EXPECT_GT(x, markRight + 1) << caption << " down " << down << " at " << x << "," << y;
+                    EXPECT_LT(x, 68 + down) << caption << " down " << down << " at " << x << "," << y;
                 }
             EXPECT_GT(captionPixels, 10) << caption;
         }

@@ -2,8 +2,24 @@
 
 #include "WinRectangle.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
-#include <QPainter>
+#include <QStyleOptionToolButton>
+#include <QStylePainter>
+
+#include <algorithm>
+
+namespace {
+
+// The mark, right and bottom edges excluded, while the button is up.
+constexpr int kMarkLeft = 26;
+constexpr int kMarkTop = 10;
+constexpr int kMarkRight = 32;
+constexpr int kMarkBottom = 13;
+// The face inside the button's bevel.
+constexpr int kBevel = 2;
+
+} // namespace
 
 TChannelIndicationButtonVorn::TChannelIndicationButtonVorn(QWidget* parent) : QToolButton(parent) {
     connect(this, &QAbstractButton::clicked, this, &TChannelIndicationButtonVorn::OnClick);
@@ -14,16 +30,36 @@ void TChannelIndicationButtonVorn::setChannelColor(const QColor& color) {
     update();
 }
 
-void TChannelIndicationButtonVorn::paintEvent(QPaintEvent* event) {
-    QToolButton::paintEvent(event);
+// The face is the style's, without its caption: the caption is centred in the
+// part of the face right of the mark (its leading blanks, which placed it
+// there in a narrower font, left out), so the two never overlap.
+void TChannelIndicationButtonVorn::paintEvent(QPaintEvent*) {
     if (!autoRaise())
         buttonDown_ = isDown() || isChecked() ? 1 : 0;
     const int d = buttonDown_;
-    markRect_ = QRect(QPoint(26 + d, 10 + d), QPoint(31 + d, 12 + d));
-    QPainter painter(this);
+    QStylePainter painter(this);
+    QStyleOptionToolButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    painter.drawComplexControl(QStyle::CC_ToolButton, option);
+    const QString caption = text().trimmed();
+    if (!caption.isEmpty()) {
+        QRect face = rect().adjusted(kBevel, kBevel, -kBevel, -kBevel).translated(d, d);
+        face.setLeft(kMarkRight + 1 + d);
+        // A caption wider than that part ("1:1000") is narrowed to fit it.
+        const int wide = fontMetrics().horizontalAdvance(caption);
+        if (wide > face.width() && face.width() > 0) {
+            QFont narrow = font();
+            narrow.setStretch(std::max(50, face.width() * 100 / wide));
+            painter.setFont(narrow);
+        }
+        painter.drawItemText(face, Qt::AlignCenter | Qt::TextShowMnemonic, palette(), isEnabled(), caption,
+                             QPalette::ButtonText);
+    }
+    markRect_ = QRect(QPoint(kMarkLeft + d, kMarkTop + d), QPoint(kMarkRight - 1 + d, kMarkBottom - 1 + d));
     painter.setPen(Qt::black);
     painter.setBrush(channelColor_);
-    rm::drawWinRectangle(painter, 26 + d, 10 + d, 32 + d, 13 + d);
+    rm::drawWinRectangle(painter, kMarkLeft + d, kMarkTop + d, kMarkRight + d, kMarkBottom + d);
 }
 
 void TChannelIndicationButtonVorn::mousePressEvent(QMouseEvent* event) {

@@ -8,7 +8,8 @@
 // A button with a small mark in the channel's colour over its face: a 6 x 3
 // rectangle from (26, 10), moved one pixel right and down while the button is
 // down (`ButtonDown`). A flat button (autoRaise) keeps the `ButtonDown` it is
-// given; any other one sets it from its down state on every paint.
+// given; any other one sets it from its down state on every paint. The
+// caption is centred in the face right of the mark and moves with it.
 class TChannelIndicationButtonVorn : public QToolButton {
     Q_OBJECT
     Q_PROPERTY(QColor ChannelColor READ ChannelColor WRITE setChannelColor)

@@ -67,8 +67,13 @@ void TSafeLabel::queueRepaint() {
         repaints_.request(*this);
 }
 
+// The text painted is the label's accessible name too: screen readers read
+// what a person sees, not the title of the group the label sits in.
 void TSafeLabel::repaintNow() {
     repaintQueued_ = false;
+    const QString text = MyString();
+    if (accessibleName() != text)
+        setAccessibleName(text);
     update();
 }
 

@@ -17,7 +17,8 @@ class LabelRepaintQueue;
 // touching the widget. A `MouseSensitive` label holds its reading while the
 // pointer rests on it: texts arriving meanwhile are dropped and the label is
 // drawn bold; it stays bold with the held text until the next text arrives
-// after the pointer left. Workers stop writing a label before its form
+// after the pointer left. The text shown is also the label's accessible
+// name, set with the repaint. Workers stop writing a label before its form
 // destroys it.
 class TSafeLabel : public TGraphicControlVorn {
     Q_OBJECT
@@ -53,7 +54,7 @@ protected:
 
 private:
     friend class LabelRepaintQueue;
-    // User-interface thread: the repaint a text asked for.
+    // User-interface thread: the repaint (and accessible name) a text asked for.
     void repaintNow();
     void setHovered(bool hovered);
     void queueRepaint();

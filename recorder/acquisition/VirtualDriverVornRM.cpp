@@ -284,7 +284,11 @@ void TVirtualDriverVornRM::SetMeasurementStarted(bool value) {
 
 void TVirtualDriverVornRM::SetMeasurementLength(uint32_t milliseconds) {
     measurementLength_ = milliseconds;
-    targetSampleCount_ = static_cast<int64_t>(milliseconds / 1000) * SamplesPerSecond();
+    updateTargetSampleCount();
+}
+
+void TVirtualDriverVornRM::updateTargetSampleCount() {
+    targetSampleCount_ = int64_t{measurementLength_} * SamplesPerSecond() / 1000;
 }
 
 void TVirtualDriverVornRM::setFlag(bool& stored, bool value, int32_t code) {
@@ -349,7 +353,7 @@ void TVirtualDriverVornRM::SetSMPSetting(int32_t index) {
     call(::SMPSetting, 15 - index);
     // counter x new / old without overflowing 64 bits
     sampleCounter_ = sampleCounter_ / oldRate * newRate + sampleCounter_ % oldRate * newRate / oldRate;
-    targetSampleCount_ = static_cast<int64_t>(measurementLength_ / 1000) * newRate;
+    updateTargetSampleCount();
 }
 
 void TVirtualDriverVornRM::setDensity(int channel, uint16_t density) {

@@ -169,7 +169,8 @@ public:
     const std::string& USBDriverVersion() const { return usbDriverVersion_; }
 
     // Words of a defined-length measurement: the counter the acquisition thread
-    // advances and the target of whole seconds of MeasurementLength.
+    // advances and the target, MeasurementLength's milliseconds at the rate
+    // (whole samples, rounded down).
     int64_t SampleCounter() const { return sampleCounter_; }
     void SetSampleCounter(int64_t words) { sampleCounter_ = words; }
     int64_t TargetSampleCount() const { return targetSampleCount_; }
@@ -186,6 +187,7 @@ private:
         kRecordDeflection = 11,
     };
 
+    void updateTargetSampleCount();
     int32_t channelDeflection(int c) const;  // c: 0 channel A, 1 channel B
     int32_t rangeKey(int c) const;           // mV per division at the input
     // The samples come from the demo generator, not from a device.

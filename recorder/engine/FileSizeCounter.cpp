@@ -10,18 +10,29 @@ int64_t FileSizeCounter::value() const {
 void FileSizeCounter::set(int64_t bytes) {
     std::lock_guard lock(fileSizeLock_);
     bytes_ = bytes;
-    if (label_)
-        label_->setMainValue(static_cast<double>(bytes_));
+    showLocked();
 }
 
 void FileSizeCounter::store(int64_t bytes) {
     std::lock_guard lock(fileSizeLock_);
     bytes_ = bytes;
+    labelBehind_ = true;
 }
 
 void FileSizeCounter::add(int64_t bytes) {
     std::lock_guard lock(fileSizeLock_);
     bytes_ += bytes;
+    showLocked();
+}
+
+void FileSizeCounter::show() {
+    std::lock_guard lock(fileSizeLock_);
+    if (labelBehind_)
+        showLocked();
+}
+
+void FileSizeCounter::showLocked() {
+    labelBehind_ = false;
     if (label_)
         label_->setMainValue(static_cast<double>(bytes_));
 }

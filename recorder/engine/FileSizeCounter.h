@@ -12,15 +12,21 @@ public:
     int64_t value() const;
     // Stores the value and shows it on the label.
     void set(int64_t bytes);
-    // Stores the value only; the label follows at the next set() or add().
+    // Stores the value only (under the writer's lock); show() brings the label
+    // up to it once the writer's call has returned.
     void store(int64_t bytes);
     void add(int64_t bytes);
+    // Shows a value stored since the label was last set.
+    void show();
 
     void setLabel(ValueLabelLink* label);
     ValueLabelLink* label() const;
 
 private:
+    void showLocked();
+
     mutable std::mutex fileSizeLock_;
     int64_t bytes_ = 0;
+    bool labelBehind_ = false;
     ValueLabelLink* label_ = nullptr;
 };

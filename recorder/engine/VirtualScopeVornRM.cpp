@@ -59,10 +59,12 @@ void TVirtualScopeVornRM::SetFileName(const std::string& name) {
     dataFileName_ = name;
     if (!applicationInitialized_ || !savingActivated_) {
         writer_.close();
-        fileSize_.store(0);
+        fileSize_.set(0);
         return;
     }
-    if (writer_.open(name, measurementStarted_) == DataFileWriter::OpenResult::Failed)
+    const DataFileWriter::OpenResult opened = writer_.open(name, measurementStarted_);
+    fileSize_.show();  // the size of the file now open, 0 when none is
+    if (opened == DataFileWriter::OpenResult::Failed)
         showFileFailure(std::string(RecorderStrings::CannotCreateFile) + name);
 }
 
@@ -79,10 +81,13 @@ void TVirtualScopeVornRM::AppendToFile(const uint16_t* words, size_t count) {
     if (!savingActivated_)
         return;
     const DataFileWriter::AppendResult result = writer_.append(words, count);
-    if (result.status == DataFileWriter::AppendResult::Written)
+    if (result.status == DataFileWriter::AppendResult::Written) {
+        fileSize_.show();  // the file a stop block switched to
         return;
+    }
     // The writer has closed the file; the panels learn on their own thread
     // that saving is off.
+    fileSize_.set(0);
     showFileFailure(result.status == DataFileWriter::AppendResult::OpenFailed
                         ? std::string(RecorderStrings::CannotCreateFile) + result.fileName
                         : std::string(RecorderStrings::WriteToFileFailed));

@@ -57,7 +57,7 @@ void TOpenSaveControlsVornRM::SetCLFButton(TOnOffButtonVorn* button)
 
 bool TOpenSaveControlsVornRM::eventFilter(QObject* watched, QEvent* event)
 {
-    // A disabled edit (during a measurement) takes no name, whatever reaches it.
+    // A disabled edit takes no name, whatever reaches it.
     if (watched == saveFileEdit_ && saveFileEdit_->isEnabled() && event->type() == QEvent::KeyRelease) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (!key->isAutoRepeat())
@@ -135,9 +135,9 @@ void TOpenSaveControlsVornRM::UpdateFromScope()
     const QString name = QString::fromStdString(scope->GetFileName());
     if (saveFileEdit_ && saveFileEdit_->text() != name)  // keeps the cursor where it is
         saveFileEdit_->setText(name);
-    // The edit too: a name taken during a measurement would start the new file
-    // in the middle of it, without the start block and the settings header.
+    // The edit stays enabled: a name typed during a measurement is the next
+    // file, which the writer opens right after this measurement's stop block.
     const bool idle = !scope->MeasurementStarted();
-    for (QWidget* control : std::initializer_list<QWidget*>{saveFileBrowse_, saveButton_, clfButton_, saveFileEdit_})
+    for (QWidget* control : std::initializer_list<QWidget*>{saveFileBrowse_, saveButton_, clfButton_})
         panelview::setEnabled(control, idle);
 }

@@ -8,9 +8,9 @@
 #include <QToolButton>
 
 // The data-file panel: the file-name edit (taken on Enter), the browse button
-// with its save dialog, Save on/off and clear-file. The file changes only
-// between measurements: during one, the edit and the three buttons are
-// disabled.
+// with its save dialog, Save on/off and clear-file. During a measurement the
+// three buttons are disabled; a name typed then is taken at once and written
+// to from the measurement's stop block on.
 class TOpenSaveControlsVornRM : public TWrapperComponentVornRM {
     Q_OBJECT
 

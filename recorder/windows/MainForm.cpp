@@ -300,11 +300,13 @@ void TMainForm::LayoutControls() {
         clientHeight - u.Density->height() - u.Source->height() - u.TimeBasePanel->height();
     u.VerticalShifts->setGeometry(u.Source->x(), bottom(u.Source), u.VerticalShifts->width(), shiftsHeight);
     u.Density->move(u.Source->x(), bottom(u.VerticalShifts));
+    // The up-buttons just below the group box's title (its contents' top).
+    const int upTop = u.VerticalShifts->contentsRect().top();
     const int slideHeight =
-        shiftsHeight - u.SlideDownButtonA->height() - u.SlideUpButtonA->height() - 10;
+        shiftsHeight - u.SlideDownButtonA->height() - u.SlideUpButtonA->height() - upTop;
     for (auto [up, slide, down] : {std::tuple{u.SlideUpButtonA, u.VerticalSlideA, u.SlideDownButtonA},
                                    std::tuple{u.SlideUpButtonB, u.VerticalSlideB, u.SlideDownButtonB}}) {
-        up->move(up->x(), 10);
+        up->move(up->x(), upTop);
         slide->setGeometry(slide->x(), bottom(up) + 3, slide->width(), slideHeight);
         slide->setBarHeight(slideHeight - 15);
         slide->update();

@@ -2,7 +2,10 @@
 
 // The instrument's roll-mode FIFO: while a measurement runs it fills with
 // sample words at the selected rate, following the sample clock; when it
-// overflows the lost stretch is marked with one 0x0001 word.
+// overflows the lost stretch is marked with one 0x0001 word. The samples
+// come from each channel's tables (ChannelSignal).
+
+#include "ChannelSignal.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,20 +13,6 @@
 #include <vector>
 
 namespace ulmex {
-
-enum class Waveform { Sine, Triangle };
-
-// What turns a channel's millivolts into sample codes at the moment.
-struct ChannelInput {
-    double offsetMv = 0;
-    double amplitudeMv = 0;
-    double frequencyHz = 0;
-    Waveform shape = Waveform::Sine;
-    double noiseMv = 0;  // uniform noise of up to this many millivolts either way
-    bool ac = false;
-    double zeroLevel = 128;     // sample level of 0 V
-    double millivoltsPerCode = 1;
-};
 
 class RollFifo {
 public:
@@ -40,24 +29,16 @@ public:
 
 private:
     void catchUp(int64_t nowNs, const ChannelInput (&inputs)[2]);
-    // Makes the samples `first` .. `first` + `count` - 1 into the ring.
-    void generate(int64_t first, int64_t count, const ChannelInput (&inputs)[2]);
-    void push(uint16_t word);
-
-    struct HighPass {
-        bool primed = false;
-        double lastInput = 0;
-        double output = 0;
-    };
+    // Makes the next `count` samples into the ring, which has room for them.
+    void generate(int64_t count);
 
     bool running_ = false;
     int32_t rate_ = 0;
-    int64_t startNs_ = 0;    // clock time of sample 0: the signal's time 0
     int64_t originNs_ = 0;   // clock time of sample `originIndex_`
     int64_t originIndex_ = 0;
     int64_t next_ = 0;       // index of the next sample to make
     bool overflowMark_ = false;
-    HighPass highPass_[2];
+    ChannelSignal signal_[2];
     std::minstd_rand random_;
     std::vector<uint16_t> words_ = std::vector<uint16_t>(kCapacity);  // ring of kCapacity words
     size_t head_ = 0;   // oldest word

@@ -267,28 +267,30 @@ int32_t SimInstrument::rollFifoRead(int32_t fifo, uint8_t* buffer, int32_t lengt
         violate("roll FIFO read while buffered writes wait for a flush");
     auto* words = reinterpret_cast<uint16_t*>(buffer);
     const int count = kRawBlockBytes / 2;
-    std::fill(words, words + count, 0);
-
+    int filled = 0;  // the words the block holds; the rest of it reads 0x0000
     if (scenario_ == ULMEX_LOST_AFTER_READS && fifoReads_ >= faultCount_) {
         if (!lost_ && (lostFlags_ & ULMEX_LOST_CALLBACK) && callback_)
             callback_(0);
         lost_ = true;
-        if (lostFlags_ & ULMEX_LOST_BLOCK)
+        if (lostFlags_ & ULMEX_LOST_BLOCK) {
             std::fill(words, words + count, 0xFFFF);
-        return 1;
+            filled = count;
+        }
+    } else {
+        ++fifoReads_;
+        if (scriptPos_ < script_.size()) {
+            const size_t n = std::min<size_t>(count, script_.size() - scriptPos_);
+            std::copy_n(script_.begin() + static_cast<std::ptrdiff_t>(scriptPos_), n, words);
+            scriptPos_ += n;
+            filled = static_cast<int>(n);
+        } else if (fpgaRunning_) {
+            ChannelInput inputs[2];
+            fillInputs(inputs);
+            filled = fifo_.read(words, count, nowNs(), inputs);
+            generatedWordsRead_ += filled;
+        }
     }
-    ++fifoReads_;
-    if (scriptPos_ < script_.size()) {
-        const size_t n = std::min<size_t>(count, script_.size() - scriptPos_);
-        std::copy_n(script_.begin() + static_cast<std::ptrdiff_t>(scriptPos_), n, words);
-        scriptPos_ += n;
-        return 1;
-    }
-    if (fpgaRunning_) {
-        ChannelInput inputs[2];
-        fillInputs(inputs);
-        generatedWordsRead_ += fifo_.read(words, count, nowNs(), inputs);
-    }
+    std::fill(words + filled, words + count, 0);
     return 1;
 }
 

@@ -64,13 +64,13 @@ protected:
         usb.USBSingleWrite(3, kRunBit | rate);
     }
 
-    // The sample level of 0 V on channel A at 1 V/div, probe 1:1, offset code 2048.
-    double zeroLevelA() {
+    // The sample level of 0 V on a channel (0 = A) at 1 V/div, probe 1:1, offset code 2048.
+    double zeroLevel(int channel = 0) {
         usb.USBInitDevice();
         std::array<qrv::TRangeRecord, qrv::kRangeCount> ranges = qrv::defaultRangeRecords();
         qrv::TOffsetCalibration offsets;
         qrv::ReadCalibration(usb.USBReadFromEEPROM, ranges, offsets);
-        return offsets.offsetCodeToLevel(qrv::calibrationIndex(0, 0, 6), 2048);
+        return offsets.offsetCodeToLevel(qrv::calibrationIndex(channel, 0, 6), 2048);
     }
 
     std::unique_ptr<qrv::UsbLibraryResolver> resolver = qrv::makeSharedLibraryResolver();
@@ -181,7 +181,13 @@ TEST_F(SimTest, FifoFollowsTheClockAtTheSelectedRate) {
     EXPECT_EQ(violations(), "");
 }
 
+// The signal's time runs on over the samples lost, on a signal made sample
+// by sample (A) and on one copied from whole periods (B).
 TEST_F(SimTest, OverflowLeavesOneMark) {
+    const double zeroA = zeroLevel(0), zeroB = zeroLevel(1);
+    const double step = 1000 * 8.0 / 255;
+    UlmexSimSetSignal(0, 0, 3000, 1);
+    UlmexSimSetSignal(1, 0, 3000, 50);
     startAt(kRate5M);
     UlmexSimAdvanceClock(0.1); // 500,000 samples: more than the FIFO holds
     size_t total = 0;
@@ -193,10 +199,15 @@ TEST_F(SimTest, OverflowLeavesOneMark) {
     EXPECT_EQ(block[0], 0x0001);
     EXPECT_EQ(valid(block), 5001u);
     EXPECT_EQ(std::count(block.begin(), block.end(), 0x0001), 1);
+    for (int k = 0; k < 5000; k += 250) {
+        const double t = 0.1 + k / 5e6;
+        ASSERT_NEAR(block[1 + k] & 0xFF, zeroA + 3000 * std::sin(2 * std::numbers::pi * t) / step, 1.0) << k;
+        ASSERT_NEAR(block[1 + k] >> 8, zeroB + 3000 * std::sin(2 * std::numbers::pi * 50 * t) / step, 1.0) << k;
+    }
 }
 
 TEST_F(SimTest, SignalBecomesCodesThroughTheCalibration) {
-    const double zeroA = zeroLevelA();
+    const double zeroA = zeroLevel();
     const double step = 1000 * 8.0 / 255;
 
     UlmexSimSetSignal(0, 1000, 0, 0);
@@ -216,7 +227,7 @@ TEST_F(SimTest, SignalBecomesCodesThroughTheCalibration) {
 }
 
 TEST_F(SimTest, SignalTimeRunsOnAcrossARateChange) {
-    const double zeroA = zeroLevelA();
+    const double zeroA = zeroLevel();
     const double step = 1000 * 8.0 / 255;
     UlmexSimSetSignal(0, 0, 3000, 1);
     startAt(kRate1000);
@@ -235,7 +246,7 @@ TEST_F(SimTest, SignalTimeRunsOnAcrossARateChange) {
 // A triangle rises from -amplitude to +amplitude over half a period; noise
 // scatters the codes by no more than its millivolts.
 TEST_F(SimTest, TriangleAndNoiseAreSelectable) {
-    const double zeroA = zeroLevelA();
+    const double zeroA = zeroLevel();
     const double step = 1000 * 8.0 / 255;
     UlmexSimSetSignal(0, 0, 2000, 1);
     UlmexSimSetWaveform(0, ULMEX_TRIANGLE, 0);

@@ -108,6 +108,37 @@ TEST_F(ButtonsAndSlide, ChannelColourChangesOnlyTheMark) {
     EXPECT_EQ(changed, 4);
 }
 
+// The captions of the panels, leading blanks and all, keep clear of the mark
+// and inside the face: left of the mark's right edge and on the bevel the
+// button looks as it does without a caption, up and down.
+TEST_F(ButtonsAndSlide, ChannelCaptionStaysRightOfTheMark) {
+    for (const char* caption : {"    1:1", "  1:10", "1:100", "1:1000", "    DC", "    AC", "    GND", "    +"}) {
+        for (bool down : {false, true}) {
+            TChannelIndicationButtonVorn bare, captioned;
+            for (TChannelIndicationButtonVorn* button : {&bare, &captioned}) {
+                button->resize(70, 24);
+                button->setCheckable(true);
+                button->setChecked(down);
+                button->setChannelColor(Qt::red);
+            }
+            captioned.setText(caption);
+            const QImage without = rendered(bare);
+            const QImage with = rendered(captioned);
+            const int markRight = captioned.markRect().right();
+            int captionPixels = 0;
+            for (int y = 0; y < with.height(); ++y)
+                for (int x = 0; x < with.width(); ++x) {
+                    if (with.pixel(x, y) == without.pixel(x, y))
+                        continue;
+                    ++captionPixels;
+                    EXPECT_GT(x, markRight + 1) << caption << " down " << down << " at " << x << "," << y;
+                    EXPECT_LT(x, 68 + down) << caption << " down " << down << " at " << x << "," << y;
+                }
+            EXPECT_GT(captionPixels, 10) << caption;
+        }
+    }
+}
+
 TEST_F(ButtonsAndSlide, ChannelButtonTellsReleaseBeforeClick) {
     TChannelIndicationButtonVorn button;
     button.resize(40, 22);

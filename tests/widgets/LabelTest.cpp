@@ -2,7 +2,9 @@
 #include "UnitValueLabel.h"
 #include "WidgetTestApp.h"
 
+#include <QAccessible>
 #include <QEnterEvent>
+#include <QGroupBox>
 #include <QPointer>
 
 #include <gtest/gtest.h>
@@ -184,6 +186,20 @@ TEST_F(Label, TextFromAWorkerThreadIsPaintedByTheUiThread) {
     reference.resize(160, 20);
     reference.setMyString("Creating index file");
     EXPECT_EQ(rendered(shown), rendered(reference));
+}
+
+// The text painted is the accessible name, not the title of the group around.
+TEST_F(Label, AccessibleNameIsTheTextShown) {
+    QGroupBox group(" File ");
+    auto* size = new TUnitValueLabel(&group);
+    size->setControlType(3);
+    std::thread worker([&] { size->setMainValue(3'124'000); });
+    worker.join();
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(size);
+    ASSERT_TRUE(accessible);
+    ASSERT_TRUE(processEventsUntil([&] { return accessible->text(QAccessible::Name) == "3 MB"; }));
+    size->setMainValue(0);
+    ASSERT_TRUE(processEventsUntil([&] { return accessible->text(QAccessible::Name) == "0 B"; }));
 }
 
 TEST_F(Label, ValuesFromAWorkerThreadEndOnTheLastOne) {

@@ -2,7 +2,7 @@
 // simulated instrument at 5,000,000 samples per second for 20 seconds, saving
 // to a data file with the shift display shown, and prints the CPU each thread
 // used, the overrun marks, the words in the file against those the instrument
-// delivered, and the peak memory.
+// delivered, and the recorder's peak memory.
 #include "AcquisitionThreadRM.h"
 #include "MainForm.h"
 #include "MessageBoxes.h"
@@ -21,9 +21,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <dirent.h>
 #include <filesystem>
 #include <fstream>
@@ -79,6 +79,40 @@ std::map<int, ThreadTimes> threadTimes() {
     }
     closedir(tasks);
     return result;
+}
+
+struct FileCount {
+    int64_t samples = 0;
+    int64_t overruns = 0;
+};
+
+// The samples and overrun marks of a data file (parameter blocks skipped),
+// read a piece at a time.
+FileCount countWords(const std::string& path) {
+    FileCount count;
+    std::ifstream in(path, std::ios::binary);
+    std::vector<uint16_t> words(1 << 20);
+    int64_t blockWordsLeft = 0;  // of a parameter block that runs on into the next piece
+    bool lengthNext = false;     // the piece ended right after a block's first word
+    while (in) {
+        in.read(reinterpret_cast<char*>(words.data()), static_cast<std::streamsize>(words.size() * 2));
+        const size_t n = static_cast<size_t>(in.gcount()) / 2;
+        for (size_t i = 0; i < n; ++i) {
+            const uint16_t word = words[i];
+            if (lengthNext) {
+                lengthNext = false;
+                blockWordsLeft = std::max<int64_t>(word, 2) - 2;
+            } else if (blockWordsLeft > 0) {
+                --blockWordsLeft;
+            } else if (word == 0) {
+                lengthNext = true;
+            } else {
+                count.samples += (word >> 8) != 0;
+                count.overruns += word == 0x0001;
+            }
+        }
+    }
+    return count;
 }
 
 // The message loop, as the program runs it, for `milliseconds`.
@@ -142,25 +176,13 @@ int main(int argc, char** argv) {
     const double processingCpu = processing.CpuSeconds() - processing0;
     form->close();
     form.reset();
+    // The recorder's own peak, before the file is read back.
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
     // Every thread has ended and the processing thread has written what the
     // ring held: what the instrument handed out can be compared word by word.
     const int64_t delivered = UlmexSimGeneratedWordsRead() - kWordsDroppedByTheDriverPerStart;
-
-    // The file: samples and overrun marks (parameter blocks skipped).
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<uint16_t> words(bytes.size() / 2);
-    std::memcpy(words.data(), bytes.data(), words.size() * 2);
-    int64_t samples = 0, overruns = 0;
-    for (size_t i = 0; i < words.size();) {
-        if (words[i] == 0) {
-            i += i + 1 < words.size() ? std::max<uint16_t>(words[i + 1], 1) : 1;
-            continue;
-        }
-        samples += (words[i] >> 8) != 0;
-        overruns += words[i] == 0x0001;
-        ++i;
-    }
+    const FileCount file = countWords(path);
     const int64_t atTheRate = static_cast<int64_t>(seconds * kRate);
 
     // CPU of the user-interface thread and of the toolkit's helper threads.
@@ -176,8 +198,6 @@ int main(int argc, char** argv) {
         if (id != mainId && times.name != after.at(mainId).name)
             helperCpu += spent(id);
     const double recorderCpu = uiCpu + helperCpu + acquisitionCpu + processingCpu;
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
 
     const auto percent = [&](double cpu) { return 100.0 * cpu / seconds; };
     std::printf("Recorder window at %lld samples/s for %.2f s, saving on, shift display shown\n",
@@ -190,16 +210,17 @@ int main(int argc, char** argv) {
     std::printf("recorder threads together      %6.2f %% of a core (simulator included; target < 15 %%)\n",
                 percent(recorderCpu));
     std::printf("  without the acquisition one  %6.2f %%\n", percent(recorderCpu - acquisitionCpu));
-    std::printf("overrun marks                  %lld (target 0)\n", static_cast<long long>(overruns));
-    std::printf("samples in the file            %lld\n", static_cast<long long>(samples));
+    std::printf("overrun marks                  %lld (target 0)\n", static_cast<long long>(file.overruns));
+    std::printf("samples in the file            %lld\n", static_cast<long long>(file.samples));
     std::printf("words the instrument delivered %lld (samples and overrun marks)\n",
                 static_cast<long long>(delivered));
     std::printf("words lost on the way          %lld (target 0)\n",
-                static_cast<long long>(delivered - samples - overruns));
+                static_cast<long long>(delivered - file.samples - file.overruns));
     std::printf("rate x measured time           %lld (%.3f %% in the file; the device starts and stops\n"
                 "                               a little after the clock, and drops what it held at the stop)\n",
-                static_cast<long long>(atTheRate), 100.0 * static_cast<double>(samples) / static_cast<double>(atTheRate));
-    std::printf("peak memory                    %.1f MiB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
+                static_cast<long long>(atTheRate), 100.0 * static_cast<double>(file.samples) / static_cast<double>(atTheRate));
+    std::printf("peak memory of the recorder    %.1f MiB (before the file is read back)\n",
+                static_cast<double>(usage.ru_maxrss) / 1024.0);
     std::filesystem::remove_all(folder);
     return 0;
 }

@@ -2,12 +2,14 @@
 // without the driver library, in demo mode), saving to a data file.
 #include "MessageBoxes.h"
 #include "ProgramFolder.h"
+#include "RateTables.h"
 #include "RecorderRig.h"
 #include "UlmexSim.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <filesystem>
 
 #include <unistd.h>
@@ -30,11 +32,12 @@ protected:
     }
     ~EndToEndTest() override { std::filesystem::remove(path); }
 
-    void makeRig(const std::string& driverFolder) {
+    // SMPSetting 10: 100,000 samples per second.
+    void makeRig(const std::string& driverFolder, int smpSetting = 10) {
         rig = std::make_unique<RecorderRig>(driverFolder);
         rig->scope.SetVerticalLevelChannelA(2047);
         rig->scope.SetVerticalLevelChannelB(2047);
-        rig->scope.SetSMPSetting(10);  // 100,000 samples per second
+        rig->scope.SetSMPSetting(smpSetting);
         rig->scope.Startup();
         // The blocks of the start-up go out before saving starts.
         rig->settingsChanged();
@@ -79,10 +82,12 @@ protected:
 
     rm::ScriptedMessages messages;
     // One file per test: ctest runs them side by side.
-    const std::string path = (std::filesystem::temp_directory_path() /
-                              ("acq_" + std::to_string(getpid()) + "_" +
-                               ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".rmd"))
-                                 .string();
+    static std::string testFileName() {
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '_');  // a parameterised test's index
+        return "acq_" + std::to_string(getpid()) + "_" + name + ".rmd";
+    }
+    const std::string path = (std::filesystem::temp_directory_path() / testFileName()).string();
     std::unique_ptr<RecorderRig> rig;
 };
 
@@ -121,6 +126,29 @@ TEST_F(EndToEndTest, TwoSecondsFromTheInstrumentReachTheFileWhole) {
     EXPECT_NEAR(zeroB - lowB, 32, 2);
     EXPECT_NEAR(crossings, 20, 2);
 }
+
+// A defined length counts in milliseconds: the measurement holds the samples
+// of that time at the rate, and of the last device block only what crosses it.
+class DefinedLengthTest : public EndToEndTest,
+                          public ::testing::WithParamInterface<std::tuple<int, uint32_t>> {};
+
+TEST_P(DefinedLengthTest, RecordsTheSamplesOfItsMilliseconds) {
+    const auto [smpSetting, milliseconds] = GetParam();
+    makeRig(rm::programFolder(), smpSetting);
+    ASSERT_TRUE(rig->driver.DeviceInitialized());
+    startMeasurement(milliseconds);
+    ASSERT_TRUE(serveUntil([&] { return measurementEnded(); }));
+    const StreamSummary file = checkedMeasurementFile();
+
+    const int64_t target = int64_t{rm::kSamplesPerSecondTable[smpSetting]} * milliseconds / 1000;
+    const auto words = static_cast<int64_t>(file.samples.size()) + file.overrunMarks;
+    EXPECT_GE(words, target);
+    EXPECT_LT(words, target + kSampleBlockWords);
+}
+
+INSTANTIATE_TEST_SUITE_P(AtTwoRates, DefinedLengthTest,
+                         ::testing::Combine(::testing::Values(10, 15),  // 100,000 and 5,000,000 per second
+                                            ::testing::Values(2500u, 900u, 1u)));
 
 TEST_F(EndToEndTest, WithoutTheDriverLibraryTheDemoFillsTheFile) {
     messages.queueAnswer(rm::MsgResult::Yes);

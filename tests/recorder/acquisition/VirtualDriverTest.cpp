@@ -289,22 +289,32 @@ TEST_F(VirtualDriverTest, MeasurementStartWritesTheHeaderOnceAndStopWritesTheSto
     EXPECT_EQ(takeLog(), (Words{0, 4, 1, 0}));
 }
 
-TEST_F(VirtualDriverTest, DefinedLengthTargetIsWholeSecondsAndFollowsTheRate) {
+TEST_F(VirtualDriverTest, DefinedLengthTargetCountsMillisecondsAndFollowsTheRate) {
     driver.SetSMPSetting(4);  // 1000/s
     driver.SetMeasurementLength(1500);
-    EXPECT_EQ(driver.TargetSampleCount(), 1000);
+    EXPECT_EQ(driver.TargetSampleCount(), 1500);
     driver.SetSampleCounter(400);
     driver.SetSMPSetting(5);  // 2500/s
     EXPECT_EQ(driver.SampleCounter(), 1000);
-    EXPECT_EQ(driver.TargetSampleCount(), 2500);
+    EXPECT_EQ(driver.TargetSampleCount(), 3750);
+    driver.SetMeasurementLength(1);  // 2.5 samples: whole ones only
+    EXPECT_EQ(driver.TargetSampleCount(), 2);
 
-    // Far beyond 32 bits: 4,294,967 s at 5,000,000/s.
-    driver.SetSMPSetting(15);
+    for (const auto& [index, rate] : {std::pair{10, 100000LL}, std::pair{15, 5000000LL}}) {
+        driver.SetSMPSetting(index);
+        for (const uint32_t ms : {2500u, 900u, 1u}) {
+            driver.SetMeasurementLength(ms);
+            EXPECT_EQ(driver.TargetSampleCount(), rate * ms / 1000) << rate << " " << ms;
+        }
+    }
+
+    // Far beyond 32 bits: 4,294,967,295 ms at 5,000,000/s.
     driver.SetMeasurementLength(0xFFFFFFFFu);
-    EXPECT_EQ(driver.TargetSampleCount(), 4294967LL * 5000000LL);
+    EXPECT_EQ(driver.TargetSampleCount(), 4294967295LL * 5000LL);
     driver.SetSampleCounter(4294967LL * 5000000LL);
     driver.SetSMPSetting(0);
     EXPECT_EQ(driver.SampleCounter(), 4294967LL * 50LL);
+    EXPECT_EQ(driver.TargetSampleCount(), 4294967295LL * 50LL / 1000LL);
 }
 
 TEST_F(VirtualDriverTest, ReadDataComesFromTheDeviceOrTheDemo) {

@@ -62,7 +62,7 @@ TEST_F(DataFileTest, ExistingFileIsAppendedToAndItsIndexDeleted) {
     EXPECT_TRUE(scope.IsFileOpen());
     EXPECT_FALSE(fs::exists(index));
     EXPECT_EQ(scope.FileSize(), 8);
-    EXPECT_EQ(sizeLabel.sets(), 0);  // the label follows with the next block
+    EXPECT_EQ(sizeLabel.mainValue(), 8);
 
     append({0x8303, 0x8404, 0x0001});
     EXPECT_EQ(TempFolder::readWords(data), (std::vector<uint16_t>{0, 4, 1, 0, 0x8303, 0x8404, 0x0001}));
@@ -146,7 +146,8 @@ TEST_F(DataFileTest, FailedWriteClosesTheFileStopsSavingAndTellsThePanels) {
     EXPECT_FALSE(scope.SavingActivated());
     EXPECT_FALSE(scope.IsFileOpen());
     EXPECT_EQ(TempFolder::readWords(data), (std::vector<uint16_t>{0x8080}));
-    EXPECT_EQ(scope.FileSize(), 2);
+    EXPECT_EQ(scope.FileSize(), 0);  // no file is open any more
+    EXPECT_EQ(sizeLabel.mainValue(), 0);
     const int other = open(data.c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_GE(other, 0);
     EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
@@ -202,6 +203,43 @@ TEST_F(DataFileTest, NewNameClosesTheOldFileAndOpensTheNew) {
     append({0x8686});
     EXPECT_EQ(TempFolder::readWords(data), (std::vector<uint16_t>{0x8080}));
     EXPECT_EQ(TempFolder::readWords(other), (std::vector<uint16_t>{0, 4, 1, 0, 0x8686}));
+}
+
+// The label shows the size of the file open now, 0 when none is, at once
+// and not only with the next block written.
+TEST_F(DataFileTest, SizeLabelFollowsEveryOpenClearSwitchAndClose) {
+    const std::string other = folder.file("other.rmd");
+    TempFolder::write(data, kRecording + std::string(3000 - kRecording.size(), 'x'));
+    TempFolder::write(other, kRecording + std::string(600 - kRecording.size(), 'y'));
+    scope.SetFileName(data);
+    scope.SetSavingActivated(true);
+    EXPECT_EQ(sizeLabel.mainValue(), 3000);
+    scope.ClearFile();
+    EXPECT_EQ(sizeLabel.mainValue(), 0);
+    append({0, 4, 1, 0, 0x8080, 0x8181});
+    EXPECT_EQ(sizeLabel.mainValue(), 12);
+
+    // Switched between measurements, and at the stop block of one.
+    scope.SetFileName(other);
+    EXPECT_EQ(sizeLabel.mainValue(), 600);
+    scope.SetMeasurementStarted(true);
+    append({0, 4, 1, 1});
+    scope.SetFileName(data);
+    EXPECT_EQ(sizeLabel.mainValue(), 608);
+    scope.SetMeasurementStarted(false);
+    append({0, 4, 1, 0});
+    EXPECT_EQ(sizeLabel.mainValue(), 12);
+
+    scope.SetFileName(folder.file("missing/folder.rmd"));
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"Cannot create file " + folder.file("missing/folder.rmd")}));
+    EXPECT_FALSE(scope.SavingActivated());
+    EXPECT_EQ(sizeLabel.mainValue(), 0);
+
+    scope.SetFileName(other);
+    scope.SetSavingActivated(true);
+    EXPECT_EQ(sizeLabel.mainValue(), 616);
+    scope.SetSavingActivated(false);
+    EXPECT_EQ(sizeLabel.mainValue(), 0);
 }
 
 TEST_F(DataFileTest, IndexNameRuleAndOnlyAnIndexFileIsDeleted) {

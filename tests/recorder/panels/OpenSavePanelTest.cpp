@@ -150,13 +150,17 @@ TEST_F(FilePanel, TypedNameIsTakenOnEnter) {
     EXPECT_EQ(bus.takeHeard(), settingsChangedBy(ScopeGroup::FilePanel));
 }
 
-TEST_F(FilePanel, FileCannotChangeDuringAMeasurement) {
+// During a measurement only the name can change: it is shown and taken at
+// once (the writer opens it after the measurement's stop block).
+TEST_F(FilePanel, OnlyTheFileNameCanChangeDuringAMeasurement) {
     bus.scope.SetMeasurementStarted(true);
     bus.settingsChanged(ScopeGroup::RecordPanel);
-    for (QWidget* control : std::initializer_list<QWidget*>{&edit, &browse, &save, &clear})
+    EXPECT_TRUE(edit.isEnabled());
+    for (QWidget* control : std::initializer_list<QWidget*>{&browse, &save, &clear})
         EXPECT_FALSE(control->isEnabled());
     typeInto(edit, "during.rmd");
-    EXPECT_EQ(bus.scope.GetFileName(), "sdata.rmd");
+    EXPECT_EQ(bus.scope.GetFileName(), "during.rmd");
+    EXPECT_EQ(edit.text(), "during.rmd");
 
     bus.scope.SetMeasurementStarted(false);
     bus.settingsChanged(ScopeGroup::FlowManager);

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 using Words = std::vector<uint16_t>;
@@ -89,6 +91,8 @@ protected:
     TTriggerControlsVornRM trigger;
     TOpenSaveControlsVornRM file;
     TMeasurementRecordControlsVornRM record;
+
+    void checkFileSwitchDuringAMeasurement(const std::string& next, const std::function<void()>& nameTheNextFile);
 };
 
 TEST_F(PanelsEndToEnd, FileHoldsTheBlocksTheControlsImply) {
@@ -114,7 +118,7 @@ TEST_F(PanelsEndToEnd, FileHoldsTheBlocksTheControlsImply) {
 
     start.click();
     ASSERT_TRUE(rig->scope.MeasurementStarted());
-    EXPECT_FALSE(fileName.isEnabled());
+    EXPECT_FALSE(save.isEnabled());
     // Samples, not words: the blocks of the changes above are words too.
     ASSERT_TRUE(serveUntil([&] { return summarise(rig->ekg.words()).samples.size() > 20000; }));
     stop.click();
@@ -122,7 +126,7 @@ TEST_F(PanelsEndToEnd, FileHoldsTheBlocksTheControlsImply) {
         const Words words = rig->ekg.words();
         return words.size() >= 4 && Words(words.end() - 4, words.end()) == Words{0, 4, 1, 0};
     }));
-    EXPECT_TRUE(fileName.isEnabled());
+    EXPECT_TRUE(save.isEnabled());
     rig->shutdown();
 
     const Words words = readWords(path);
@@ -169,14 +173,13 @@ TEST_F(PanelsEndToEnd, FileHoldsTheBlocksTheControlsImply) {
 // on into the file the panel opened until its stop block, the next one goes
 // to "sdata.rmd"; the two files hold every word the display received since
 // saving began, in order, each once.
-TEST_F(PanelsEndToEnd, ALoadDuringAMeasurementSwitchesTheFileAtTheStop) {
+// A new file name given while a measurement is being saved (`nameTheNextFile`
+// names `next`): the measurement ends in the open file, the next one fills
+// the named file, and together they hold every word shown since saving began.
+void PanelsEndToEnd::checkFileSwitchDuringAMeasurement(const std::string& next,
+                                                       const std::function<void()>& nameTheNextFile) {
     ASSERT_TRUE(rig->driver.DeviceInitialized());
     ASSERT_TRUE(rig->startUpBlocksPassed());
-    const InFolder folder(work.file(""));  // the settings load names "sdata.rmd" there
-    TSettingsVornRM settings;
-    settings.SetVirtualScope(&rig->scope);
-    settings.SaveToFile(TSettingsVornRM::kUserFileName);
-
     typeInto(fileName, QString::fromStdString(path));
     save.click();
     ASSERT_TRUE(rig->scope.IsFileOpen());
@@ -195,22 +198,19 @@ TEST_F(PanelsEndToEnd, ALoadDuringAMeasurementSwitchesTheFileAtTheStop) {
     };
 
     ASSERT_NO_FATAL_FAILURE(measure(5000));
-    // The menu's "Load saved": code 9, then code 2.
-    rig->scope.Notify(TScopeNotifyCode::snLoadUserSettings, ScopeGroup::MainWindow);
-    rig->scope.Notify(TScopeNotifyCode::snSettingsChanged, ScopeGroup::MainWindow);
-    EXPECT_EQ(rig->scope.GetFileName(), TSettingsVornRM::kDataFileName);
-    EXPECT_EQ(fileName.text().toStdString(), TSettingsVornRM::kDataFileName);
-    const size_t samplesAtLoad = summarise(rig->ekg.words()).samples.size();
-    ASSERT_TRUE(serveUntil([&] { return summarise(rig->ekg.words()).samples.size() > samplesAtLoad + 5000; }));
-    EXPECT_FALSE(std::filesystem::exists(TSettingsVornRM::kDataFileName));
+    nameTheNextFile();
+    EXPECT_EQ(rig->scope.GetFileName(), next);
+    EXPECT_EQ(fileName.text().toStdString(), next);
+    const size_t samplesAtTheName = summarise(rig->ekg.words()).samples.size();
+    ASSERT_TRUE(serveUntil([&] { return summarise(rig->ekg.words()).samples.size() > samplesAtTheName + 5000; }));
+    EXPECT_FALSE(std::filesystem::exists(next));
     ASSERT_NO_FATAL_FAILURE(stopMeasuring());
     ASSERT_NO_FATAL_FAILURE(measure(summarise(rig->ekg.words()).samples.size() + 5000));
     ASSERT_NO_FATAL_FAILURE(stopMeasuring());
     rig->shutdown();
-    settings.SetVirtualScope(nullptr);
 
     const Words first = readWords(path);
-    const Words second = readWords(TSettingsVornRM::kDataFileName);
+    const Words second = readWords(next);
     for (const Words* file : {&first, &second}) {
         const StreamSummary stream = summarise(*file);
         ASSERT_TRUE(stream.wellFormed);
@@ -231,6 +231,24 @@ TEST_F(PanelsEndToEnd, ALoadDuringAMeasurementSwitchesTheFileAtTheStop) {
     saved.insert(saved.end(), second.begin(), second.end());
     EXPECT_TRUE(Words(shown.begin() + static_cast<long>(shownBefore), shown.end()) == saved)
         << "shown " << shown.size() - shownBefore << " words since saving began, saved " << saved.size();
+}
+
+TEST_F(PanelsEndToEnd, ALoadDuringAMeasurementSwitchesTheFileAtTheStop) {
+    const InFolder folder(work.file(""));  // the settings load names "sdata.rmd" there
+    TSettingsVornRM settings;
+    settings.SetVirtualScope(&rig->scope);
+    settings.SaveToFile(TSettingsVornRM::kUserFileName);
+    checkFileSwitchDuringAMeasurement(TSettingsVornRM::kDataFileName, [&] {
+        // The menu's "Load saved": code 9, then code 2.
+        rig->scope.Notify(TScopeNotifyCode::snLoadUserSettings, ScopeGroup::MainWindow);
+        rig->scope.Notify(TScopeNotifyCode::snSettingsChanged, ScopeGroup::MainWindow);
+    });
+    settings.SetVirtualScope(nullptr);
+}
+
+TEST_F(PanelsEndToEnd, ANameTypedDuringAMeasurementIsTheNextMeasurementsFile) {
+    const std::string next = work.file("typed.rmd");
+    checkFileSwitchDuringAMeasurement(next, [&] { typeInto(fileName, QString::fromStdString(next)); });
 }
 
 } // namespace

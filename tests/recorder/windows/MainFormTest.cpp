@@ -108,10 +108,15 @@ void expectLayout(TMainForm& window, int width, int height) {
         EXPECT_EQ(bottom(display), u.TimeBasePanel->y());
     }
 
-    // The sliders fill the vertical panel; their bars are 15 pixels shorter.
+    // The up-buttons just below the title; the sliders fill the rest of the
+    // vertical panel; their bars are 15 pixels shorter.
+    const int titleBottom = u.VerticalShifts->contentsRect().top();
+    EXPECT_GT(titleBottom, 10);
+    for (QWidget* up : {u.SlideUpButtonA, u.SlideUpButtonB})
+        EXPECT_EQ(up->y(), titleBottom);
     for (TVerticalSlideVorn* slide : {u.VerticalSlideA, u.VerticalSlideB}) {
         EXPECT_EQ(slide->height(),
-                  u.VerticalShifts->height() - u.SlideDownButtonA->height() - u.SlideUpButtonA->height() - 10);
+                  u.VerticalShifts->height() - u.SlideDownButtonA->height() - u.SlideUpButtonA->height() - titleBottom);
         EXPECT_EQ(slide->BarHeight(), slide->height() - 15);
     }
     EXPECT_EQ(bottom(u.SlideDownButtonA), u.VerticalShifts->height());

@@ -13,7 +13,16 @@ TWindowProgressDisplay::TWindowProgressDisplay(TSafeLabel* label, QProgressBar* 
 }
 
 void TWindowProgressDisplay::SetProgressText(const std::string& text) {
-    label_->setMyString(QString::fromStdString(text));
+    const QString shown = QString::fromStdString(text);
+    label_->setMyString(shown);
+    // A text longer than the label (what a damaged file's index build
+    // passed over) is readable whole as its hint.
+    if (UiCall::onUiThread()) {
+        label_->setToolTip(shown);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        label_, [label = label_, shown] { label->setToolTip(shown); }, Qt::QueuedConnection);
 }
 
 void TWindowProgressDisplay::SetProgressPercent(int percent) {

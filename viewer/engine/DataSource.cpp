@@ -125,6 +125,12 @@ void TDataSourcePelkRMPrv::OpenDataFile() {
     index_.CloseIndexFile();
     engine_.NewFileOpened = false;
     ClearViews();
+    // What the last index build said belonged to the file closed now.
+    {
+        std::lock_guard lock(readyTextLock_);
+        readyText_ = "Ready";
+    }
+    setText("Ready");
     const int result = file_.OpenFile(engine_.OpenFileName());
     if (result == kOpenOk) {
         engine_.OpenFileSize = file_.OpenFileSize();
@@ -141,10 +147,6 @@ void TDataSourcePelkRMPrv::PrepareIndex() {
         return;
     AbandonJobs();
     engine_.NewFileOpened = false;
-    {
-        std::lock_guard lock(readyTextLock_);
-        readyText_ = "Ready";
-    }
     ProgressGauge gauge(progress_);
     gauge.Start();
     const std::string indexName = engine_.IndexFileName();

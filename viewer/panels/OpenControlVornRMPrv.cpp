@@ -154,6 +154,8 @@ void TOpenControlVornRMPrv::EditEnter() {
     }
     if (const std::optional<QString> found = findTypedName(name))
         target(*found);
+    else
+        UpdateFromEngine();  // the edit shows the file still targeted
 }
 
 std::optional<QString> TOpenControlVornRMPrv::findTypedName(const QString& name) const {

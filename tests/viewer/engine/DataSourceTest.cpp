@@ -491,9 +491,9 @@ TEST_F(DataSourceTest, ABuildThatEndsAsAnotherFileOpensStartsNoViewsForIt) {
     test::writeWords(dir.file("second.rmd"), second.Words());
 
     // The build pauses after it saved the index, just before the views.
+    target(dir.file("first.rmd"));
     progress.holdAt("Ready");
     progress.texts.clear();
-    target(dir.file("first.rmd"));
     engine.Notify(enPrepareIndex, kGroupOpenPanel);
     ASSERT_TRUE(waitForText(progress, "Ready"));
     EXPECT_EQ(progress.all().front(), "Creating index file");

@@ -192,6 +192,7 @@ TEST_F(OpenControlTest, BrowsingKeepsTheCurrentFolderAndANameTypedAloneIsLookedF
                                                           "/run3.rmd\n" + folder.file("run3.rmd")}));
     EXPECT_TRUE(engine.FileTargeted);
     EXPECT_EQ(engine.OpenFileName(), sub + "/run1.rmd");
+    EXPECT_EQ(edit.text(), "run1.rmd");
 }
 
 TEST_F(OpenControlTest, InitialiseUntargetsAndShowsTheEnginesName) {

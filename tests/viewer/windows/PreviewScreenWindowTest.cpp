@@ -242,6 +242,13 @@ TEST(PreviewScreenWindow, EveryProgressTextIsReadableWhole) {
     const QString damaged = "Ready (data file damaged: 1 damaged parameter blocks skipped)";
     EXPECT_TRUE(waitUntil([&] { return f.ProgressLabel->toolTip() == damaged; }));
     EXPECT_EQ(f.ProgressLabel->MyString(), damaged);
+
+    // The note goes with the file.
+    f.SaveFileEdit->setText(QString::fromStdString(rig.folder.file("missing.rmd")));
+    QTest::keyClick(f.SaveFileEdit, Qt::Key_Return);
+    settle();
+    EXPECT_EQ(f.ProgressLabel->MyString(), "Ready");
+    EXPECT_EQ(f.ProgressLabel->toolTip(), "Ready");
     rig.stop();
 }
 

@@ -59,6 +59,8 @@ public:
     TCursorObjectTable& Cursors() { return cursors_; }
     const TCursorObjectTable& Cursors() const { return cursors_; }
     int ControlGroup() const { return controlGroup_; }
+    // The worker has no job queued or running.
+    bool WorkerIdle() const { return !worker_ || worker_->Idle(); }
 
 private:
     struct PublishedView {

@@ -62,19 +62,13 @@ private:
     std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
 };
 
-// The progress texts of the view jobs: each "Creating ..." is a job that ran,
-// busy until the next text (the job's "Ready").
+// The progress texts of the view jobs: each "Creating ..." is a job that ran.
 class ProgressLog : public IProgressDisplay {
 public:
     void SetProgressText(const std::string& text) override {
         std::lock_guard lock(m_);
-        busy_ = text.rfind("Creating", 0) == 0;
-        if (busy_)
+        if (text.rfind("Creating", 0) == 0)
             ++jobs_;
-    }
-    bool busy() const {
-        std::lock_guard lock(m_);
-        return busy_;
     }
     void SetProgressPercent(int) override {}
     int jobs() const {
@@ -85,7 +79,6 @@ public:
 private:
     mutable std::mutex m_;
     int jobs_ = 0;
-    bool busy_ = false;
 };
 
 inline void sendMouse(QWidget& widget, QEvent::Type type, int x, int y = 10) {

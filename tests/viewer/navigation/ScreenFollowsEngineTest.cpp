@@ -87,7 +87,7 @@ protected:
         if (requests.count() > requestsBefore)
             ASSERT_TRUE(processEventsUntilMs([&] { return rig.log.of(enNormalViewReady) > normalViewsBefore; }, 20000));
         ASSERT_TRUE(processEventsUntilMs(
-            [&] { return !rig.progress.busy() && rig.log.quietFor() > std::chrono::milliseconds(20); }, 20000));
+            [&] { return rig.source.WorkerIdle() && rig.log.quietFor() > std::chrono::milliseconds(20); }, 20000));
         QApplication::processEvents();
     }
     void expectScreenOnTheEngine() {

@@ -43,25 +43,25 @@ void TBufferBarVornPrv::moveScreen(int64_t to)
 
 void TBufferBarVornPrv::StepBack()
 {
-    if (EngineReady() && engine_->BufferViewValid())
+    if (EngineReady())
         moveScreen(engine_->ScreenPosition() - engine_->SamplesPerScreen());
 }
 
 void TBufferBarVornPrv::StepForward()
 {
-    if (EngineReady() && engine_->BufferViewValid())
+    if (EngineReady())
         moveScreen(engine_->ScreenPosition() + engine_->SamplesPerScreen());
 }
 
 void TBufferBarVornPrv::PageBack()
 {
-    if (EngineReady() && engine_->BufferViewValid())
+    if (EngineReady())
         moveScreen(engine_->ScreenPosition() - engine_->SamplesPerScreen() / 2);
 }
 
 void TBufferBarVornPrv::PageForward()
 {
-    if (EngineReady() && engine_->BufferViewValid())
+    if (EngineReady())
         moveScreen(engine_->ScreenPosition() + engine_->SamplesPerScreen() / 2);
 }
 

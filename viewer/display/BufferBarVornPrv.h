@@ -8,7 +8,8 @@ namespace rm::viewer {
 // maroon handle that marks the screen in the buffer. Clicks, steps and every
 // move of a drag move the screen and broadcast enScreenMoved. While the
 // screen covers more samples than the buffer holds (no valid buffer view)
-// the handle fills the trough and input does nothing.
+// the handle fills the trough, a drag does nothing and the end zones step
+// the screen's absolute position by a screen.
 class TBufferBarVornPrv : public TViewBarVornPrv {
     Q_OBJECT
 

@@ -58,6 +58,7 @@ void TPreviewScreenPelkRM::EngineNotify(int code, int) {
         return;
     switch (code) {
     case enInitialize:
+    case enOpenDataFile:  // the data source dropped the views of the previous file
         picture_ = blankPicture(size());
         voltScale_ = height() / 255.0;
         pictureHasData_ = false;
@@ -134,8 +135,10 @@ void TPreviewScreenPelkRM::renderData(QImage& image, const TDisplayColors& color
             traces(view.AvgA, view.AvgB);
     }
 
-    // Index marks: the column of the first sample after each record on the
-    // screen, in 64 bits; records before the screen give no mark.
+    // Index marks: round((first sample after the record - start) / step) - 1
+    // for each record on the screen, in 64 bits; the first sample after a
+    // record counts from 1, so at one sample per point this is the column of
+    // that sample. Records before the screen give no mark.
     const int64_t covered = engine.PreviewValidSamplesCount;
     if (points > 0 && covered > 0) {
         const TIndexFileWrapperVornRMPrv& index = dataSource_->Index();
@@ -147,10 +150,9 @@ void TPreviewScreenPelkRM::renderData(QImage& image, const TDisplayColors& color
             // FirstSampleAfter counts from 1 (0: the record stands before the
             // first sample); the engine counts samples from 0.
             const int64_t firstAfter = index.RecordFirstSample(r);
-            const int64_t sample = firstAfter - 1;
-            if (firstAfter == 0 || sample < start)
+            if (firstAfter == 0 || firstAfter - 1 < start)
                 continue;
-            painter.VerticalLine(roundHalfEvenClamped(static_cast<double>(sample - start) / step, -1, INT32_MAX),
+            painter.VerticalLine(roundHalfEvenClamped(static_cast<double>(firstAfter - start) / step, 0, INT32_MAX) - 1,
                                  kIndexMarkColor);
         }
     }

@@ -55,6 +55,7 @@ void TTimeBarVornPrv::EngineNotify(int code, int)
         break;
     case enShutdown: leaveEngine(); break;
     case enFormResized:
+    case enOpenDataFile:
     case enNormalViewReady:
     case enCursorDragged:
     case enVoltageCursorMoved:

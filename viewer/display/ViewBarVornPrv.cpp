@@ -112,6 +112,10 @@ void TViewBarVornPrv::EngineNotify(int code, int)
 {
     switch (code) {
     case enInitialize: InitBar(); break;
+    case enOpenDataFile:  // the data source dropped the views of the previous file
+        viewReady_ = false;
+        InitBar();
+        break;
     case enShutdown:
         stopRepeat();
         leaveEngine();

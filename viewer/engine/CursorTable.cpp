@@ -123,6 +123,11 @@ void TCursorObjectTable::ShowCursorTimes() {
         window_->Show();
 }
 
+void TCursorObjectTable::CloseCursorTimes() {
+    cursorTimesDisplayed_ = false;
+    window_.reset();
+}
+
 void TCursorObjectTable::RefreshCursorTimes() {
     if (cursorTimesDisplayed_ && window_)
         window_->RefreshTimes();

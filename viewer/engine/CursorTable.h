@@ -70,6 +70,8 @@ public:
     void RefreshCursorTimes();
     // Called by the window when the user closed it.
     void CursorTimesClosed() { cursorTimesDisplayed_ = false; }
+    // Closes and frees the window: it goes with the data source that owns it.
+    void CloseCursorTimes();
 
 private:
     std::vector<int> sortedCursors(const std::function<bool(int64_t)>& wanted) const;

@@ -91,6 +91,7 @@ void TDataSourcePelkRMPrv::Initialise() {
 
 void TDataSourcePelkRMPrv::ShutDown() {
     StopWorker();
+    cursors_.CloseCursorTimes();
     engine_.UnregisterListener(controlGroup_, this);
     linked_ = false;
 }
@@ -124,6 +125,12 @@ void TDataSourcePelkRMPrv::OpenDataFile() {
     index_.CloseIndexFile();
     engine_.NewFileOpened = false;
     ClearViews();
+    // What the last index build said belonged to the file closed now.
+    {
+        std::lock_guard lock(readyTextLock_);
+        readyText_ = "Ready";
+    }
+    setText("Ready");
     const int result = file_.OpenFile(engine_.OpenFileName());
     if (result == kOpenOk) {
         engine_.OpenFileSize = file_.OpenFileSize();
@@ -140,10 +147,6 @@ void TDataSourcePelkRMPrv::PrepareIndex() {
         return;
     AbandonJobs();
     engine_.NewFileOpened = false;
-    {
-        std::lock_guard lock(readyTextLock_);
-        readyText_ = "Ready";
-    }
     ProgressGauge gauge(progress_);
     gauge.Start();
     const std::string indexName = engine_.IndexFileName();
@@ -181,6 +184,7 @@ void TDataSourcePelkRMPrv::StartViews(uint64_t generation) {
     engine_.FileRealSamplesCount = total;
     engine_.SetScreenPosition(0);
     engine_.SetMainBufferPosition(0);
+    bufferViewStart_ = engine_.BufferViewValid() ? 0 : kNoBufferView;
     engine_.NewFileOpened = true;
     {
         std::lock_guard lock(descriptorLock_);
@@ -236,6 +240,7 @@ bool TDataSourcePelkRMPrv::runView(TViewKind kind, const StopCheck& stop, TViewD
     const bool scratch = kind == TViewKind::Quick;
     if (!words || !DecimateView(descriptor, points, mainBuffer_, words.get(), index_, file_, gauge, stop, scratch))
         return false;
+    points.StartSample = descriptor.StartSample;
     PublishedView& target = view(kind);
     std::lock_guard lock(target.lock);
     target.points = points;
@@ -260,7 +265,6 @@ void TDataSourcePelkRMPrv::BufferViewJob(const StopCheck& stop) {
     TViewPoints points(kBufferViewPoints);
     if (!runView(TViewKind::Buffer, stop, descriptor, points))
         return;
-    engine_.SetMainBufferPosition(descriptor.StartSample);
     broadcast(enBufferViewReady, stop);
     setText(readyText());
 }
@@ -282,6 +286,7 @@ void TDataSourcePelkRMPrv::broadcast(int code, const StopCheck& stop) { engine_.
 // --- view requests (user-interface thread) -------------------------------------------
 
 void TDataSourcePelkRMPrv::BufferRequest(int64_t start) {
+    bufferViewStart_ = engine_.BufferViewValid() ? std::max<int64_t>(start, 0) : kNoBufferView;
     {
         std::lock_guard lock(descriptorLock_);
         buffer_.next.MaxPoints = kBufferViewPoints;
@@ -309,68 +314,20 @@ void TDataSourcePelkRMPrv::NormalRequest(int64_t start, uint64_t generation) {
 }
 
 void TDataSourcePelkRMPrv::ViewRequest(int code) {
-    switch (code) {
-    case enFormResized: OnScreenResized(); break;
-    case enZoomChanged: OnZoomChanged(); break;
-    case enScreenMoved: OnScreenPositionChanged(); break;
-    default: OnBufferPositionChanged(); break;
-    }
-}
-
-void TDataSourcePelkRMPrv::OnZoomChanged() {
-    const bool before = engine_.OldBufferViewValid();
-    const bool after = engine_.BufferViewValid();
-    const int64_t screen = engine_.ScreenPosition();
-    if (before && after) {
-        NormalRequest(engine_.MainBufferPosition() + screen);
-    } else if (before) {
+    // The engine keeps the screen's first sample through zooms and resizes,
+    // moving the main buffer when it no longer holds the screen; the buffer
+    // view follows the buffer, and the normal view always starts at the
+    // screen's first sample.
+    const bool valid = engine_.BufferViewValid();
+    if (code == enBufferMoved) {
         mainBuffer_.SetBufferInvalid(true);
-        engine_.SetScreenPosition(screen + engine_.MainBufferPosition());
-        BufferRequest(engine_.ScreenPosition());
-        NormalRequest(engine_.ScreenPosition());
-    } else if (after) {
-        mainBuffer_.SetBufferInvalid(true);
-        engine_.SetScreenPosition(0);
-        BufferRequest(screen);
-        NormalRequest(screen);
-    } else {
-        BufferRequest(screen);
-        NormalRequest(screen);
-    }
-}
-
-void TDataSourcePelkRMPrv::OnBufferPositionChanged() {
-    mainBuffer_.SetBufferInvalid(true);
-    if (engine_.BufferViewValid()) {
+        BufferRequest(valid ? engine_.MainBufferPosition() : engine_.ScreenPosition());
+    } else if (valid && bufferViewStart_ != engine_.MainBufferPosition()) {
         BufferRequest(engine_.MainBufferPosition());
-        NormalRequest(engine_.MainBufferPosition() + engine_.ScreenPosition());
-    } else {
-        BufferRequest(engine_.ScreenPosition());
-        NormalRequest(engine_.ScreenPosition());
+    } else if (!valid) {
+        bufferViewStart_ = kNoBufferView;
     }
+    NormalRequest(engine_.ScreenBeginning());
 }
-
-void TDataSourcePelkRMPrv::OnScreenPositionChanged() {
-    const int64_t screen = engine_.ScreenPosition();
-    if (!engine_.BufferViewValid()) {
-        NormalRequest(screen);
-        return;
-    }
-    const int64_t bufferStart = engine_.MainBufferPosition();
-    if (screen >= 0 && screen + engine_.SamplesPerScreen() <= engine_.MainBufferSize) {
-        NormalRequest(bufferStart + screen);
-        return;
-    }
-    mainBuffer_.SetBufferInvalid(true);
-    {
-        std::lock_guard lock(descriptorLock_);
-        buffer_.next.StartSample = std::max<int64_t>(bufferStart + screen, 0);
-    }
-    engine_.SetScreenPosition(0);
-    queue(jkBufferView, generation_, [this](const StopCheck& stop) { BufferViewJob(stop); });
-    NormalRequest(bufferStart + screen);
-}
-
-void TDataSourcePelkRMPrv::OnScreenResized() { NormalRequest(engine_.ScreenBeginning()); }
 
 } // namespace rm::viewer

@@ -59,6 +59,8 @@ public:
     TCursorObjectTable& Cursors() { return cursors_; }
     const TCursorObjectTable& Cursors() const { return cursors_; }
     int ControlGroup() const { return controlGroup_; }
+    // The worker has no job queued or running.
+    bool WorkerIdle() const { return !worker_ || worker_->Idle(); }
 
 private:
     struct PublishedView {
@@ -98,10 +100,8 @@ private:
 
     // The views a notification about zoom, screen, buffer or size asks for.
     void ViewRequest(int code);
-    void OnZoomChanged();
-    void OnScreenPositionChanged();
-    void OnBufferPositionChanged();
-    void OnScreenResized();
+    // Queues the buffer view from `start` (the engine's MainBufferPosition
+    // while the buffer view is valid; the job does nothing otherwise).
     void BufferRequest(int64_t start);
     // From the user-interface thread, for the file open now.
     void NormalRequest(int64_t start);
@@ -121,6 +121,9 @@ private:
     std::unique_ptr<TGeneralHandlingThread> worker_;
     std::atomic<uint64_t> generation_{0};  // counts file opens; a job of an older one stops
     std::atomic<int> runningJobs_{0};
+    // Where the buffer view was last asked for while valid.
+    static constexpr int64_t kNoBufferView = -1;
+    std::atomic<int64_t> bufferViewStart_{kNoBufferView};
     std::mutex descriptorLock_;
     PublishedView quick_{kQuickViewPoints};
     PublishedView buffer_{kBufferViewPoints};

@@ -26,9 +26,8 @@ struct TViewDataBuffer {
 
 // The samples a view covers, read through the main buffer in blocks of up to
 // its size and folded into points. `words` is the buffer memory the caller
-// holds. With `scratch` the main buffer serves only this pass and the
-// engine's MainBufferPosition stays. False when `stop` said so between two
-// blocks.
+// holds. With `scratch` the main buffer serves only this pass. False when
+// `stop` said so between two blocks.
 bool DecimateView(const TViewDataBuffer& view, TViewPoints& points, TMainBufferComponentVornPrv& buffer,
                   uint16_t* words, const TIndexFileWrapperVornRMPrv& index, TLargeFileWrapper& file,
                   ProgressGauge& gauge, const std::function<bool()>& stop, bool scratch = false);

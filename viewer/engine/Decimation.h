@@ -14,6 +14,7 @@ struct TViewPoints {
 
     std::vector<uint8_t> MaxA, MinA, AvgA, LastA, MaxB, MinB, AvgB, LastB;
     int Points = 0;
+    int64_t StartSample = 0;  // the sample the first point begins with
 };
 
 // Where point `point` of a decimation begins (its first sample) and the

@@ -34,6 +34,11 @@ bool TGeneralHandlingThread::Terminated() const {
     return terminated_;
 }
 
+bool TGeneralHandlingThread::Idle() const {
+    std::lock_guard lock(queueLock_);
+    return queue_.empty() && !running_;
+}
+
 bool TGeneralHandlingThread::WaitFor(std::chrono::milliseconds timeout) {
     std::unique_lock lock(queueLock_);
     return changed_.wait_for(lock, timeout, [this] { return finished_; });
@@ -48,10 +53,12 @@ void TGeneralHandlingThread::Execute() {
             break;
         TWorkerJob job = std::move(queue_.front());
         queue_.pop_front();
+        running_ = true;
         lock.unlock();
         job.Run();
         job.Run = nullptr;  // the handler's captures go before the lock is taken again
         lock.lock();
+        running_ = false;
     }
     finished_ = true;
     lock.unlock();

@@ -32,6 +32,8 @@ public:
     // Pending jobs are discarded; the running one finishes.
     void Terminate();
     bool Terminated() const;
+    // No job is queued or running.
+    bool Idle() const;
     // True when the thread's loop ended within `timeout`.
     bool WaitFor(std::chrono::milliseconds timeout);
 
@@ -48,6 +50,7 @@ private:
     std::list<TWorkerJob> queue_;
     bool terminated_ = false;
     bool finished_ = false;
+    bool running_ = false;  // a job runs
     std::thread thread_;
 };
 

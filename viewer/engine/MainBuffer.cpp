@@ -69,14 +69,13 @@ int64_t TMainBufferComponentVornPrv::FillMainBuffer(uint16_t* words, int64_t wan
     const int64_t capacity = bufferSize_;
     const bool hit = !bufferInvalid_ && s >= bufferStart_ && s < bufferStart_ + validSamplesCount_;
     if (!hit) {
-        // Refill from the buffer position the engine accepts for s (at or
-        // before s), so that the engine's position and word 0 stay the same.
+        // Refill from the engine's MainBufferPosition when s lies in its
+        // range, so that word 0 is the buffer view's first sample, else
+        // from s. The positions are the user's: a fill never moves them.
         int64_t start = s;
-        if (!scratch) {
-            start = engine_.SetMainBufferPosition(s);
-            if (start > s || s - start >= capacity)
-                start = s;
-        }
+        if (const int64_t bufferPosition = engine_.MainBufferPosition();
+            !scratch && s >= bufferPosition && s - bufferPosition < capacity)
+            start = bufferPosition;
         bufferInvalid_ = false;
         validSamplesCount_ = static_cast<uint32_t>(ReadConsecutiveSamples(words, start, capacity, index, file));
         bufferStart_ = start;

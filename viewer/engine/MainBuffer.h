@@ -21,8 +21,9 @@ int64_t ReadConsecutiveSamples(uint16_t* words, int64_t start, int64_t capacity,
                                const TIndexFileWrapperVornRMPrv& index, TLargeFileWrapper& file);
 
 // The main buffer: 0x80000 consecutive samples of the open file, read by the
-// view jobs on the worker thread. Word i holds sample BufferStart() + i, which
-// the refill also makes the engine's MainBufferPosition.
+// view jobs on the worker thread. Word i holds sample BufferStart() + i; a
+// refill starts at the engine's MainBufferPosition whenever that range holds
+// the sample asked for, and never moves the engine's positions.
 class TMainBufferComponentVornPrv : public IEngineListener {
 public:
     explicit TMainBufferComponentVornPrv(TPreviewEnginePelkRM& engine);
@@ -44,8 +45,7 @@ public:
     // many of the `wanted` samples from s lie at `offset`. Reads the file when
     // s lies outside the buffer. Clears `moreData` when the data ends first.
     // A `scratch` fill (the quick view's pass over the whole file, which
-    // marks the buffer invalid afterwards) leaves the engine's
-    // MainBufferPosition where it is, so the screen keeps its place meanwhile.
+    // marks the buffer invalid afterwards) always reads from s.
     int64_t FillMainBuffer(uint16_t* words, int64_t wanted, int64_t& offset, bool& moreData, int64_t s,
                            const TIndexFileWrapperVornRMPrv& index, TLargeFileWrapper& file,
                            bool scratch = false);

@@ -179,29 +179,48 @@ void TPreviewEnginePelkRM::SetOpenFileName(const std::string& name) {
 
 uint32_t TPreviewEnginePelkRM::SamplesPerPoint() const { return zoomActive_ ? samplesPerPoint_.load() : 1; }
 
-void TPreviewEnginePelkRM::zoomChanged() {
+void TPreviewEnginePelkRM::screenSizeChanged(const std::function<void()>& change) {
+    const int64_t first = ScreenBeginning();
+    const bool wasValid = BufferViewValid();
+    change();
+    samplesPerScreen_ = static_cast<int64_t>(SamplesPerPoint()) * actualPointsCount_;
+    keepScreenAt(first, wasValid);
+}
+
+void TPreviewEnginePelkRM::keepScreenAt(int64_t first, bool wasValid) {
+    first = clampToFile(first);
+    if (!BufferViewValid()) {
+        screenPosition_ = first;
+        return;
+    }
+    // The buffer stays where it is while it holds the whole screen;
+    // otherwise it moves to begin with the screen (its view is rebuilt).
+    const int64_t real = MainBufferRealSamples;
+    if (!wasValid || first < mainBufferPosition_ || first > mainBufferPosition_ + real - samplesPerScreen_)
+        mainBufferPosition_ = std::max<int64_t>(std::min<int64_t>(first, FileRealSamplesCount - real), 0);
+    screenPosition_ = first - mainBufferPosition_;
+}
+
+void TPreviewEnginePelkRM::zoomChanged(const std::function<void()>& change) {
     // The same comparison as BufferViewValid, so that a zoom that keeps the
     // screen inside the buffer is seen as such on both sides of it.
     oldBufferViewValid_ = samplesPerScreen_ <= static_cast<int64_t>(MainBufferRealSamples.load());
-    samplesPerScreen_ = static_cast<int64_t>(SamplesPerPoint()) * actualPointsCount_;
+    screenSizeChanged(change);
 }
 
 void TPreviewEnginePelkRM::SetZoomActive(bool active) {
     std::lock_guard lock(positionLock_);
-    zoomActive_ = active;
-    zoomChanged();
+    zoomChanged([&] { zoomActive_ = active; });
 }
 
 void TPreviewEnginePelkRM::SetSamplesPerPoint(uint32_t value) {
     std::lock_guard lock(positionLock_);
-    samplesPerPoint_ = std::clamp<uint32_t>(value, 1, kMaxSamplesPerPoint);
-    zoomChanged();
+    zoomChanged([&] { samplesPerPoint_ = std::clamp<uint32_t>(value, 1, kMaxSamplesPerPoint); });
 }
 
 void TPreviewEnginePelkRM::SetActualPointsCount(uint32_t value) {
     std::lock_guard lock(positionLock_);
-    actualPointsCount_ = value;
-    samplesPerScreen_ = static_cast<int64_t>(SamplesPerPoint()) * value;
+    screenSizeChanged([&] { actualPointsCount_ = value; });
 }
 
 bool TPreviewEnginePelkRM::BufferViewValid() const {

@@ -125,8 +125,11 @@ public:
     const std::string& IndexFileName() const { return indexFileName_; }
     void SetOpenFileName(const std::string& name);
 
-    // The zoom switch. Switching it keeps SamplesPerScreen and
-    // OldBufferViewValid right, as a change of SamplesPerPoint does.
+    // The zoom switch, the samples per point and the point count set
+    // SamplesPerScreen; each change keeps the screen's first sample (held
+    // inside the file), converting ScreenPosition between relative and
+    // absolute and moving MainBufferPosition when the buffer no longer holds
+    // the screen. A zoom also sets OldBufferViewValid.
     bool ZoomActive() const { return zoomActive_; }
     void SetZoomActive(bool active);
     // 1 while zoom is off; writes are bounded to 1..131072.
@@ -158,9 +161,17 @@ private:
     void deliverQueued(IEngineListener* handler, int group, int code, int senderGroup);
     // The screen position within 0 .. FileRealSamplesCount - SamplesPerScreen.
     int64_t clampToFile(int64_t screenPosition) const;
-    // Keeps SamplesPerScreen and OldBufferViewValid after a change of the
-    // samples per point or of the zoom switch; positionLock_ held.
-    void zoomChanged();
+    // The following hold positionLock_.
+    // Runs `change` (of the samples per point, the zoom switch or the point
+    // count), then derives SamplesPerScreen and puts the screen back on the
+    // first sample it had.
+    void screenSizeChanged(const std::function<void()>& change);
+    // The same for a zoom, keeping OldBufferViewValid as well.
+    void zoomChanged(const std::function<void()>& change);
+    // Sets the positions so that the screen begins at `first` (held inside
+    // the file), moving the main buffer when it no longer holds the screen;
+    // `wasValid`: the positions were relative to the buffer before.
+    void keepScreenAt(int64_t first, bool wasValid);
 
     mutable std::recursive_mutex listenerLock_;  // ListenerLock
     std::vector<TEngineListener> listeners_;

@@ -1,5 +1,6 @@
 #include "OpenControlVornRMPrv.h"
 
+#include "MessageBoxes.h"
 #include "OnOffButton.h"
 #include "ShellSeams.h"
 #include "UnitValueLabel.h"
@@ -7,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPalette>
@@ -145,10 +147,35 @@ void TOpenControlVornRMPrv::EditEnter() {
         return;
     setTextColor(edit_, QApplication::palette().color(QPalette::Text));
     edit_->setToolTip(edit_->text());
-    QString name = edit_->text();
-    if (!name.contains(QLatin1Char('/')))
-        name.prepend(lastFolder_);
-    target(EnsureExtension(name));
+    const QString name = EnsureExtension(edit_->text());
+    if (name.contains(QLatin1Char('/'))) {
+        target(name);
+        return;
+    }
+    if (const std::optional<QString> found = findTypedName(name))
+        target(*found);
+    else
+        UpdateFromEngine();  // the edit shows the file still targeted
+}
+
+std::optional<QString> TOpenControlVornRMPrv::findTypedName(const QString& name) const {
+    QStringList lookedFor;
+    if (!lastFolder_.isEmpty()) {
+        const QString inLastFolder = lastFolder_ + name;
+        if (QFileInfo::exists(inLastFolder))
+            return inLastFolder;
+        lookedFor << QFileInfo(inLastFolder).absoluteFilePath();
+    }
+    const QString inCurrentFolder = QDir::current().absoluteFilePath(name);
+    if (QFileInfo::exists(inCurrentFolder))
+        return name;
+    if (!lookedFor.contains(inCurrentFolder))
+        lookedFor << inCurrentFolder;
+    const QString text = QString::fromLatin1(ViewerStrings::TypedNameNotFound) + QLatin1Char('\n') +
+                         QString::fromLatin1(ViewerStrings::TypedNameLookedFor) + QLatin1Char('\n') +
+                         lookedFor.join(QLatin1Char('\n'));
+    showMessage(text.toStdString(), {}, MsgButtons::Cancel, MsgIcon::Error);
+    return std::nullopt;
 }
 
 bool TOpenControlVornRMPrv::eventFilter(QObject* watched, QEvent* event) {

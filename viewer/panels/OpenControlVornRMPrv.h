@@ -2,6 +2,8 @@
 
 #include "WrapperControlVornRMPrv.h"
 
+#include <optional>
+
 #include <QString>
 
 class QLineEdit;
@@ -39,6 +41,11 @@ private:
     void BrowseClick();
     void OpenClick();
     void EditEnter();
+    // The file a name typed without a folder stands for: the one in the
+    // folder of the file targeted last, else the one in the current folder
+    // (kept relative). Neither: a message names the paths looked for, and
+    // nothing is returned.
+    std::optional<QString> findTypedName(const QString& name) const;
     // Runs the open dialog and targets the chosen name; false when cancelled.
     bool browseAndTarget();
     void target(const QString& name);
@@ -48,7 +55,7 @@ private:
     TOnOffButtonVorn* open_ = nullptr;
     TUnitValueLabel* size_ = nullptr;
     // The folder of the file targeted last: a name typed without a folder
-    // is taken there, not in the current folder.
+    // is looked for there first.
     QString lastFolder_;
 };
 

@@ -122,14 +122,10 @@ void TPreviewScreenMouse::MouseMove(QPoint at, QPoint screenPoint)
 
 void TPreviewScreenMouse::pan(int x)
 {
+    // The engine holds the screen inside the buffer and the file; a pan past
+    // either end stops there and is shown like any other move.
     const int64_t delta = static_cast<int64_t>(engine_.SamplesPerPoint()) * (int64_t{lastMouseX_} - x);
-    const int64_t target = engine_.ScreenPosition() + delta;
-    const int64_t firstSample = engine_.BufferViewValid() ? engine_.MainBufferPosition() + target : target;
-    if (firstSample < 0) {
-        engine_.SetScreenPosition(0);
-        return;
-    }
-    engine_.SetScreenPosition(target);
+    engine_.SetScreenPosition(engine_.ScreenPosition() + delta);
     // The crosses keep their pixels; the samples under them follow the
     // screen as far as it really moved.
     engine_.AbsoluteScreenCursor = display_.SampleAtX(display_.Cross1().x());
@@ -305,6 +301,7 @@ void TPreviewScreenMouse::deleteAllCursors()
         restored.CursorName = origin->CursorName;
         restored.CursorColor = origin->CursorColor;
         engine_.TimeOriginUserValue = userTime;
+        cursors.RefreshCursorTimes();
     }
     display_.RedrawAll();
     cursorsChanged();

@@ -129,6 +129,10 @@ void TPreviewScreenRM::EngineNotify(int code, int) {
         engine_->UnregisterListener(kGroupMainWindow, this);
         linked_ = false;
         break;
+    case enOpenDataFile:
+        if (!engine_->FileTargeted)  // the open failed: no file, as at start
+            setWindowTitle(text(ViewerStrings::MainCaption));
+        break;
     case enFileTargeted:
         setWindowTitle(text(ViewerStrings::MainCaption) + text(ViewerStrings::CaptionBeforeFileName) +
                        QString::fromStdString(engine_->OpenFileName()));

@@ -14,6 +14,15 @@ TWindowProgressDisplay::TWindowProgressDisplay(TSafeLabel* label, QProgressBar* 
 
 void TWindowProgressDisplay::SetProgressText(const std::string& text) {
     label_->setMyString(QString::fromStdString(text));
+    // A text longer than the label (what a damaged file's index build
+    // passed over) is readable whole as its hint. The hint takes the text
+    // the label holds when it is set, so a hint queued by the worker
+    // never outlasts a newer text.
+    const auto takeText = [label = label_] { label->setToolTip(label->MyString()); };
+    if (UiCall::onUiThread())
+        takeText();
+    else
+        QMetaObject::invokeMethod(label_, takeText, Qt::QueuedConnection);
 }
 
 void TWindowProgressDisplay::SetProgressPercent(int percent) {

@@ -12,8 +12,9 @@ namespace rm::viewer {
 
 // The progress text and gauge of the main window as the data engine sets
 // them, from the worker thread as well: the label takes its text from any
-// thread, and a gauge value from a worker reaches the gauge through one
-// queued call (later values only update what that call shows).
+// thread (its hint, the same text, is set on the user-interface thread), and
+// a gauge value from a worker reaches the gauge through one queued call
+// (later values only update what that call shows).
 class TWindowProgressDisplay : public IProgressDisplay {
 public:
     TWindowProgressDisplay(TSafeLabel* label, QProgressBar* gauge);

@@ -84,11 +84,12 @@ protected:
         engine.Notify(enPrepareIndex, kGroupOpenPanel);
         settle();
     }
-    void settle()
+    // Waits for the normal view after the `views`-th (the next one by default).
+    void settle(int views = -1)
     {
         QElapsedTimer timer;
         timer.start();
-        const int wanted = broadcasts.of(enNormalViewReady) + 1;
+        const int wanted = (views < 0 ? broadcasts.of(enNormalViewReady) : views) + 1;
         while (timer.elapsed() < 30000 && broadcasts.of(enNormalViewReady) < wanted)
             QApplication::processEvents(QEventLoop::AllEvents, 10);
         QApplication::processEvents();
@@ -193,12 +194,18 @@ TEST_F(DisplayMouseTest, PanningMovesTheScreenAndKeepsTheCrossesOnTheirPixels)
     EXPECT_EQ(engine.ScreenPosition(), start - 40);
     EXPECT_EQ(broadcasts.of(enScreenMoved), 2);
 
-    // Far past the file start: position 0, no broadcast.
+    // Far past the file start: the screen stops at the file's first sample,
+    // and the picture and the samples under the crosses go there with it.
     broadcasts.clear();
     drag(10, 100, 790, 100);
-    drag(10, 100, 790, 100);
-    EXPECT_EQ(engine.ScreenPosition(), 0);
-    EXPECT_EQ(broadcasts.of(enScreenMoved), 0);
+    EXPECT_EQ(engine.ScreenBeginning(), 0);
+    EXPECT_EQ(broadcasts.of(enScreenMoved), 1);
+    settle(0);
+    {
+        std::lock_guard lock(source.ViewLock(TViewKind::Normal));
+        EXPECT_EQ(source.View(TViewKind::Normal).StartSample, 0);
+    }
+    EXPECT_EQ(engine.AbsoluteScreenCursor, 4 * display.Cross1().x());
 
     // Towards the end of the buffer and back: the samples under the crosses
     // are those of their pixels.
@@ -210,9 +217,25 @@ TEST_F(DisplayMouseTest, PanningMovesTheScreenAndKeepsTheCrossesOnTheirPixels)
     EXPECT_EQ(engine.RelativeScreenCursor, engine.ScreenBeginning() + 4 * display.Cross2().x());
 }
 
+// A "Time relations" window that notes the first cursor's name at each refresh.
+class TimesWindow : public ICursorTimesWindow {
+public:
+    explicit TimesWindow(const TCursorObjectTable& cursors, std::vector<std::string>& firstNames)
+        : cursors_(cursors), firstNames_(firstNames) {}
+    void Show() override {}
+    void RefreshTimes() override { firstNames_.push_back(cursors_.Cursor(0).CursorName); }
+
+private:
+    const TCursorObjectTable& cursors_;
+    std::vector<std::string>& firstNames_;
+};
+
 TEST_F(DisplayMouseTest, DeleteAllKeepsTheOriginWithItsNameColourAndTime)
 {
     open();
+    std::vector<std::string> shownFirst;
+    cursors().SetCursorTimesWindowFactory([&] { return std::make_unique<TimesWindow>(cursors(), shownFirst); });
+    cursors().ShowCursorTimes();
     addAt(100);
     addAt(200, mouse.GeneralPopup().SetTimeOrigin);
     addAt(300);
@@ -229,6 +252,7 @@ TEST_F(DisplayMouseTest, DeleteAllKeepsTheOriginWithItsNameColourAndTime)
     EXPECT_EQ(cursors().Cursor(0).CursorColor, 0x123456u);
     EXPECT_EQ(engine.TimeOriginUserValue, 2500);
     EXPECT_EQ(broadcasts.of(enCursorsChanged), 1);
+    EXPECT_EQ(shownFirst.back(), "Start");  // the open times window shows the name kept
 
     choose(600, mouse.GeneralPopup().DeleteTimeOrigin);
     EXPECT_EQ(cursors().CursorObjectsCount(), 0);

@@ -78,6 +78,14 @@ TEST(PreviewScreen, IndexRecordsOnTheScreenGetRedLinesAndOnesFarBeforeItNone) {
     ASSERT_EQ(rig.engine.ScreenBeginning(), 100 + 65536 - 300);
     for (int x = 0; x < 400; ++x)
         ASSERT_FALSE(columnIs(rig.display.Picture(), x, kRed)) << x;
+
+    // At 100 samples per point the record after sample 99 (its first sample
+    // after counted from 1: 101) is marked in column round(101 / 100) - 1.
+    rig.engine.SetSamplesPerPoint(100);
+    rig.engine.SetScreenPosition(0);
+    ASSERT_TRUE(rig.request(enZoomChanged));
+    EXPECT_TRUE(columnIs(rig.display.Picture(), 0, kRed));
+    EXPECT_FALSE(columnIs(rig.display.Picture(), 1, kRed));
 }
 
 TEST(PreviewScreen, CursorLinesStandOnTheirColumnsButNotOnTheScreensFirstSample) {

@@ -249,6 +249,13 @@ protected:
         engine.SetSamplesPerPoint(spp);
         request(enZoomChanged);
     }
+    // As the main window does on a resize.
+    void resize(uint32_t width) {
+        engine.SetActualPointsCount(width);
+        engine.MainScreenWidth = width;
+        request(enFormResized);
+    }
+    void expectScreenAt(int64_t first);
     std::vector<uint16_t> samples;
 };
 
@@ -335,6 +342,60 @@ TEST_F(ViewRequestTest, SwitchingZoomOffAndOnKeepsTheScreen) {
     request(enZoomChanged);
     EXPECT_EQ(engine.ScreenBeginning(), 1'030'000);
     expectNormalView(samples, 1'030'000, 1024);
+}
+
+// The normal view starts at the engine's first screen sample and covers
+// the whole screen, which lies inside the file.
+void ViewRequestTest::expectScreenAt(int64_t first) {
+    EXPECT_EQ(engine.ScreenBeginning(), first);
+    EXPECT_LE(engine.ScreenBeginning() + engine.SamplesPerScreen(), engine.FileRealSamplesCount);
+    {
+        std::lock_guard lock(source.ViewLock(TViewKind::Normal));
+        EXPECT_EQ(source.View(TViewKind::Normal).StartSample, first);
+    }
+    expectNormalView(samples, first, engine.SamplesPerPoint());
+    EXPECT_EQ(engine.PreviewValidSamplesCount, engine.SamplesPerScreen());
+}
+
+TEST_F(ViewRequestTest, ZoomingOutInsideTheBufferKeepsTheScreensFirstSample) {
+    engine.SetScreenPosition(261'472);
+    request(enScreenMoved);
+    for (uint32_t spp = 2; spp <= 512; spp *= 2) {
+        SCOPED_TRACE(spp);
+        zoom(spp);
+        ASSERT_TRUE(engine.BufferViewValid());
+        expectScreenAt(261'472);
+    }
+    // The buffer now begins with the screen, so a step forward stops where
+    // the buffer ends.
+    engine.SetScreenPosition(engine.ScreenPosition() + engine.SamplesPerScreen());
+    request(enScreenMoved);
+    expectScreenAt(261'472 + 0x80000 - engine.SamplesPerScreen());
+}
+
+TEST_F(ViewRequestTest, AResizeAcrossTheBufferSizeKeepsTheScreensFirstSample) {
+    zoom(512);
+    engine.SetMainBufferPosition(1'030'000);
+    request(enBufferMoved);
+    for (uint32_t width : {1040u, 800u, 1040u, 640u}) {
+        SCOPED_TRACE(width);
+        resize(width);
+        expectScreenAt(1'030'000);
+    }
+}
+
+TEST_F(ViewRequestTest, ZoomingOutAtTheEndOfTheFileKeepsTheLastScreenFull) {
+    const int64_t total = engine.FileRealSamplesCount;
+    engine.SetMainBufferPosition(total);
+    request(enBufferMoved);
+    engine.SetScreenPosition(0x80000);
+    request(enScreenMoved);
+    expectScreenAt(total - 800);
+    for (uint32_t spp : {2u, 64u, 512u, 2048u}) {
+        SCOPED_TRACE(spp);
+        zoom(spp);
+        expectScreenAt(total - 800 * int64_t{spp});
+    }
 }
 
 TEST_F(ViewRequestTest, AWideDisplayGetsOnePointPerColumnUpTo8192) {
@@ -430,9 +491,9 @@ TEST_F(DataSourceTest, ABuildThatEndsAsAnotherFileOpensStartsNoViewsForIt) {
     test::writeWords(dir.file("second.rmd"), second.Words());
 
     // The build pauses after it saved the index, just before the views.
+    target(dir.file("first.rmd"));
     progress.holdAt("Ready");
     progress.texts.clear();
-    target(dir.file("first.rmd"));
     engine.Notify(enPrepareIndex, kGroupOpenPanel);
     ASSERT_TRUE(waitForText(progress, "Ready"));
     EXPECT_EQ(progress.all().front(), "Creating index file");
@@ -499,26 +560,33 @@ TEST(MainBuffer, ARequestInsideTheBufferIsServedWithoutReading) {
 
     int64_t offset = -1;
     bool more = true;
+    t.engine.SetMainBufferPosition(1000);
     EXPECT_EQ(t.buffer.FillMainBuffer(t.words.get(), 100, offset, more, 1000, t.index, t.file), 100);
     EXPECT_EQ(offset, 0);
-    EXPECT_EQ(t.engine.MainBufferPosition(), 1000);
     t.file.CloseFile();  // a further read would find nothing
     EXPECT_EQ(t.buffer.FillMainBuffer(t.words.get(), 500, offset, more, 2000, t.index, t.file), 500);
     EXPECT_EQ(offset, 1000);
     EXPECT_EQ(t.words[static_cast<size_t>(offset)], t.samples[2000]);
     EXPECT_TRUE(more);
 
-    // Near the end the buffer starts where the engine accepts it and holds
-    // word i = sample MainBufferPosition + i.
+    // A refill inside the engine's buffer range starts with the range, so
+    // word i = sample MainBufferPosition + i; outside it, with the sample
+    // asked for. The engine's positions stay as the user left them.
     ASSERT_EQ(t.file.OpenFile(t.name), kOpenOk);
-    t.buffer.SetBufferInvalid(true);
-    const int64_t available =
-        t.buffer.FillMainBuffer(t.words.get(), 0x80000, offset, more, 590000, t.index, t.file);
-    EXPECT_EQ(t.engine.MainBufferPosition(), 600000 - 0x80000);
-    EXPECT_EQ(available, 10000);
-    EXPECT_FALSE(more);
-    EXPECT_EQ(t.words[0], t.samples[600000 - 0x80000]);
-    EXPECT_EQ(t.words[static_cast<size_t>(offset)], t.samples[590000]);
+    for (const int64_t bufferPosition : {int64_t{600000 - 0x80000}, int64_t{0}}) {
+        SCOPED_TRACE(bufferPosition);
+        t.engine.SetMainBufferPosition(bufferPosition);
+        t.buffer.SetBufferInvalid(true);
+        const int64_t available =
+            t.buffer.FillMainBuffer(t.words.get(), 0x80000, offset, more, 590000, t.index, t.file);
+        EXPECT_EQ(t.engine.MainBufferPosition(), bufferPosition);
+        const int64_t start = bufferPosition == 0 ? 590000 : bufferPosition;
+        EXPECT_EQ(t.buffer.BufferStart(), start);
+        EXPECT_EQ(available, 10000);
+        EXPECT_FALSE(more);
+        EXPECT_EQ(t.words[0], t.samples[static_cast<size_t>(start)]);
+        EXPECT_EQ(t.words[static_cast<size_t>(offset)], t.samples[590000]);
+    }
 }
 
 } // namespace

@@ -66,20 +66,23 @@ TEST(Worker, APendingJobIsReplacedByTheNewestOfItsKey) {
     EXPECT_EQ(ran.get(), (std::vector<int>{3, 42, 2}));
 }
 
-TEST(Worker, AJobOfTheRunningKeyRunsAgain) {
+TEST(Worker, AJobOfTheRunningKeyRunsAgainAndTheWorkerIsIdleOnlyAfterTheLast) {
     Gate gate;
     Ran ran;
     TGeneralHandlingThread worker;
+    EXPECT_TRUE(worker.Idle());
     worker.AddJob(jkNormalView, [&] {
         gate.wait();
         ran.add(1);
     });
     gate.waitEntered();
+    EXPECT_FALSE(worker.Idle());
     worker.AddJob(jkNormalView, [&] { ran.add(2); });
     gate.release();
-    for (int i = 0; i < 500 && ran.get().size() < 2; ++i)
+    for (int i = 0; i < 500 && !(ran.get().size() == 2 && worker.Idle()); ++i)
         std::this_thread::sleep_for(2ms);
     EXPECT_EQ(ran.get(), (std::vector<int>{1, 2}));
+    EXPECT_TRUE(worker.Idle());
 }
 
 TEST(Worker, TerminationWhileIdleEndsAtOnce) {

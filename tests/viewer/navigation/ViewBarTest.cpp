@@ -142,6 +142,19 @@ TEST(ViewBars, BufferBarStepsAndPagesByScreens) {
     rig.settle();
     EXPECT_EQ(rig.buffer.HandlePosition(), roundHalfEvenOf(400.0 * 800 / 0x80000) + 10);
     EXPECT_EQ(rig.log.of(enBufferMoved), 0);
+
+    // A screen larger than the buffer: the end zones step the absolute
+    // position by a screen.
+    rig.engine.SetSamplesPerPoint(1024);
+    rig.engine.Notify(enZoomChanged, kGroupZoomPanel);
+    rig.settle();
+    ASSERT_FALSE(rig.engine.BufferViewValid());
+    ASSERT_EQ(rig.engine.ScreenBeginning(), 400);
+    click(rig.buffer, NavigationRig::kBarWidth - 5);
+    EXPECT_EQ(rig.engine.ScreenBeginning(), 400 + 1024 * 800);
+    rig.settle();
+    click(rig.buffer, 5);
+    EXPECT_EQ(rig.engine.ScreenBeginning(), 400);
 }
 
 TEST(ViewBars, AutoRepeatRunsWhileHeldAndStopsOnReleaseHideAndModalBox) {

@@ -157,12 +157,13 @@ TEST_F(OpenControlTest, OpenWithoutATargetAsksForAFileAndACancelSendsNothing) {
                                              enRedraw}));
 }
 
-TEST_F(OpenControlTest, BrowsingKeepsTheCurrentFolderAndANameTypedAloneStaysInTheBrowsedFolder) {
+TEST_F(OpenControlTest, BrowsingKeepsTheCurrentFolderAndANameTypedAloneIsLookedForInTheBrowsedFolderFirst) {
     const std::string sub = folder.file("data.v2");
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(sub)));
     writeFile(sub + "/run1.rmd", 100);
+    writeFile(folder.file("run1.rmd"), 100);  // a namesake in the current folder
     writeFile(sub + "/run2", 100);
-    writeFile(folder.file("run2.rmd"), 100);  // a namesake in the current folder
+    writeFile(folder.file("run2.rmd"), 100);
     const QString before = QDir::currentPath();
     desktop.queueFileName(QString::fromStdString(sub + "/run1.rmd"));
     engine.SetOpenFileName("previous.rmd");
@@ -176,11 +177,22 @@ TEST_F(OpenControlTest, BrowsingKeepsTheCurrentFolderAndANameTypedAloneStaysInTh
     // Enter on the shown name retargets that file, not one in the current folder.
     enter("run1.rmd");
     EXPECT_EQ(engine.OpenFileName(), sub + "/run1.rmd");
-    // "run2" is data.v2/run2.rmd, which does not exist (data.v2/run2 and
-    // ./run2.rmd do).
+    // data.v2 has no run2.rmd (only run2): the current folder's is taken.
     enter("run2");
-    EXPECT_FALSE(engine.FileTargeted);
-    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"File does not exist"}));
+    EXPECT_TRUE(engine.FileTargeted);
+    EXPECT_EQ(engine.OpenFileName(), "run2.rmd");
+    EXPECT_TRUE(messages.texts().empty());
+
+    // Neither folder holds run3.rmd: the message names where it was looked
+    // for, and the file targeted stays.
+    desktop.queueFileName(QString::fromStdString(sub + "/run1.rmd"));
+    QTest::mouseClick(&browse, Qt::LeftButton);
+    enter("run3");
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"File does not exist\nLooked for:\n" + sub +
+                                                          "/run3.rmd\n" + folder.file("run3.rmd")}));
+    EXPECT_TRUE(engine.FileTargeted);
+    EXPECT_EQ(engine.OpenFileName(), sub + "/run1.rmd");
+    EXPECT_EQ(edit.text(), "run1.rmd");
 }
 
 TEST_F(OpenControlTest, InitialiseUntargetsAndShowsTheEnginesName) {

@@ -6,6 +6,7 @@
 #include "PreviewScreenPelkRM.h"
 #include "RollModeStream.h"
 #include "UnitValueLabel.h"
+#include "ViewBarVornPrv.h"
 
 #include "ui_PreviewScreenRM.h"
 
@@ -156,6 +157,98 @@ TEST(PreviewScreenWindow, OpeningAFileTitlesTheWindowAndDrawsItsViews) {
     f.ActivateGrid->trigger();
     settle();
     EXPECT_EQ(window.MainDisplay().Picture(), withGrid);
+    rig.stop();
+}
+
+// Columns of a picture that show a trace in channel A's or B's colour.
+int traceColumns(const QImage& picture) {
+    int columns = 0;
+    for (int x = 0; x < picture.width(); ++x) {
+        bool trace = false;
+        for (int y = 0; y < picture.height(); ++y)
+            trace = trace || picture.pixel(x, y) == qRgb(0, 128, 0) || picture.pixel(x, y) == qRgb(255, 255, 0);
+        columns += trace;
+    }
+    return columns;
+}
+
+TEST(PreviewScreenWindow, AFailedOpenShowsNoFileAsAtStart) {
+    WindowRig rig;
+    writeRecording(rig.folder.file("run1.rmd"), 2'000'000);  // the quick bar's handle covers a part
+    rig.start();
+    TPreviewScreenRM& window = *rig.window;
+    Ui::TPreviewScreenRM& f = window.Form();
+    const QString title = window.windowTitle();
+    const QImage display = window.MainDisplay().Picture().copy();
+    const QImage time = f.TimeBar->Picture().copy();
+    f.SaveFileEdit->setText("run1");
+    QTest::keyClick(f.SaveFileEdit, Qt::Key_Return);
+    QTest::mouseClick(f.OpenButton, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return window.PreviewEngine().NewDataReady && f.ProgressLabel->MyString() == "Ready"; }));
+    settle();
+    ASSERT_NE(window.MainDisplay().Picture(), display);
+    ASSERT_GT(traceColumns(f.QuickView->Picture()), 0);
+    ASSERT_GT(traceColumns(f.BufferView->Picture()), 0);
+
+    rig.messages.clear();
+    f.SaveFileEdit->setText(QString::fromStdString(rig.folder.file("missing.rmd")));
+    QTest::keyClick(f.SaveFileEdit, Qt::Key_Return);
+    settle();
+    EXPECT_EQ(rig.messages.texts(), (std::vector<std::string>{"File does not exist"}));
+    EXPECT_EQ(window.windowTitle(), title);
+    EXPECT_EQ(window.MainDisplay().Picture(), display);
+    EXPECT_EQ(f.TimeBar->Picture(), time);
+    for (TViewBarVornPrv* bar : {static_cast<TViewBarVornPrv*>(f.QuickView), static_cast<TViewBarVornPrv*>(f.BufferView)}) {
+        EXPECT_FALSE(bar->ViewReady());
+        EXPECT_EQ(traceColumns(bar->Picture()), 0);
+    }
+    rig.stop();
+}
+
+TEST(PreviewScreenWindow, ClosingTheMainWindowClosesTheTimeRelationsWindow) {
+    WindowRig rig;
+    rig.start();
+    rig.window->DataSource().Cursors().ShowCursorTimes();
+    settle();
+    const auto shownWindows = [] {
+        int shown = 0;
+        for (const QWidget* w : QApplication::topLevelWidgets())
+            shown += w->isVisible();
+        return shown;
+    };
+    ASSERT_EQ(shownWindows(), 2);
+    rig.window->close();
+    settle();
+    EXPECT_EQ(shownWindows(), 0);  // so the program ends
+    rig.stop();
+}
+
+TEST(PreviewScreenWindow, EveryProgressTextIsReadableWhole) {
+    WindowRig rig;
+    RollModeStream stream;
+    stream.SamplesPerSecond(1000);
+    stream.Samples(2000);
+    stream.Raw({0, 2});  // a block length that fits nothing
+    stream.Samples(2000);
+    ASSERT_TRUE(stream.WriteFile(rig.folder.file("bad.rmd")));
+    rig.start();
+    Ui::TPreviewScreenRM& f = rig.window->Form();
+    EXPECT_LE(f.ProgressLabel->geometry().right(), f.BufferingPanel->width() - 2);
+
+    // Texts longer than the label, set by the worker, are its hint whole.
+    f.SaveFileEdit->setText("bad");
+    QTest::keyClick(f.SaveFileEdit, Qt::Key_Return);
+    QTest::mouseClick(f.OpenButton, Qt::LeftButton);
+    const QString damaged = "Ready (data file damaged: 1 damaged parameter blocks skipped)";
+    EXPECT_TRUE(waitUntil([&] { return f.ProgressLabel->toolTip() == damaged; }));
+    EXPECT_EQ(f.ProgressLabel->MyString(), damaged);
+
+    // The note goes with the file.
+    f.SaveFileEdit->setText(QString::fromStdString(rig.folder.file("missing.rmd")));
+    QTest::keyClick(f.SaveFileEdit, Qt::Key_Return);
+    settle();
+    EXPECT_EQ(f.ProgressLabel->MyString(), "Ready");
+    EXPECT_EQ(f.ProgressLabel->toolTip(), "Ready");
     rig.stop();
 }
 

@@ -59,6 +59,10 @@ void TPreviewScreenPelkRM::EngineNotify(int code, int) {
     switch (code) {
     case enInitialize:
     case enOpenDataFile:  // the data source dropped the views of the previous file
+        // No voltages under the crosses until the new file's picture is read;
+        // the voltage panel, which hears this code after the display, shows them.
+        engine_->VoltageCursor1ChannelA = engine_->VoltageCursor1ChannelB = 0;
+        engine_->VoltageCursor2ChannelA = engine_->VoltageCursor2ChannelB = 0;
         picture_ = blankPicture(size());
         voltScale_ = height() / 255.0;
         pictureHasData_ = false;

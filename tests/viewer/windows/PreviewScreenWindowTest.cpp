@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -189,6 +190,9 @@ TEST(PreviewScreenWindow, AFailedOpenShowsNoFileAsAtStart) {
     ASSERT_NE(window.MainDisplay().Picture(), display);
     ASSERT_GT(traceColumns(f.QuickView->Picture()), 0);
     ASSERT_GT(traceColumns(f.BufferView->Picture()), 0);
+    const std::vector<TUnitValueLabel*> voltages{f.ChannelAVoltage,    f.ChannelAbsolute1A, f.ChannelAbsolute2A,
+                                                 f.ChannelBVoltage,    f.ChannelAbsolute1B, f.ChannelAbsolute2B};
+    ASSERT_TRUE(std::any_of(voltages.begin(), voltages.end(), [](auto* label) { return label->MainValue() != 0; }));
 
     rig.messages.clear();
     f.SaveFileEdit->setText(QString::fromStdString(rig.folder.file("missing.rmd")));
@@ -202,6 +206,8 @@ TEST(PreviewScreenWindow, AFailedOpenShowsNoFileAsAtStart) {
         EXPECT_FALSE(bar->ViewReady());
         EXPECT_EQ(traceColumns(bar->Picture()), 0);
     }
+    for (const TUnitValueLabel* label : voltages)
+        EXPECT_EQ(label->MainValue(), 0) << label->objectName().toStdString();
     rig.stop();
 }
 

@@ -192,7 +192,9 @@ TEST(PreviewScreenWindow, AFailedOpenShowsNoFileAsAtStart) {
     ASSERT_GT(traceColumns(f.BufferView->Picture()), 0);
     const std::vector<TUnitValueLabel*> voltages{f.ChannelAVoltage,    f.ChannelAbsolute1A, f.ChannelAbsolute2A,
                                                  f.ChannelBVoltage,    f.ChannelAbsolute1B, f.ChannelAbsolute2B};
-    ASSERT_TRUE(std::any_of(voltages.begin(), voltages.end(), [](auto* label) { return label->MainValue() != 0; }));
+    ASSERT_TRUE(waitUntil([&] {
+        return std::any_of(voltages.begin(), voltages.end(), [](auto* label) { return label->MainValue() != 0; });
+    }));
 
     rig.messages.clear();
     f.SaveFileEdit->setText(QString::fromStdString(rig.folder.file("missing.rmd")));

@@ -1,8 +1,7 @@
 #include "PrintLayoutFile.h"
 
+#include "ReplaceFile.h"
 #include "printmgr/PrintManagerStrings.h"
-
-#include <QSaveFile>
 
 #include <cerrno>
 #include <charconv>
@@ -141,7 +140,6 @@ StoredLayout read(const std::string& path, const std::string& key)
     ::close(fd);
     if (stored.problem.empty()) {
         stored.state = StoredLayout::State::Read;
-        stored.userMayWrite = (st.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
         parseSection(key, stored);
     }
     return stored;
@@ -150,8 +148,7 @@ StoredLayout read(const std::string& path, const std::string& key)
 bool addObjects(const std::string& path, const std::string& key, const StoredLayout& stored,
                 const std::map<int, ObjectPlacement>& placements)
 {
-    const bool whole = stored.state == StoredLayout::State::Read && stored.notUnderstood.empty() &&
-                       stored.userMayWrite;
+    const bool whole = stored.state == StoredLayout::State::Read && stored.notUnderstood.empty();
     if (placements.empty() || !(stored.state == StoredLayout::State::Missing || whole))
         return false;
 
@@ -172,13 +169,9 @@ bool addObjects(const std::string& path, const std::string& key, const StoredLay
             text += kLineEnd;
         text += '[' + key + ']' + kLineEnd + lines;
     }
-    // Written beside the old file and renamed over it once complete; the
-    // old file's permissions carry over.
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(text.data(), static_cast<qint64>(text.size()));
-    return file.commit();
+    // A file the user may not write is refused here and stays as it is.
+    return rm::replaceFile(path, [&](int fd) { return rm::writeWhole(fd, text.data(), text.size()); }) ==
+           rm::ReplaceResult::Written;
 }
 
 } // namespace printmgr::layout_file

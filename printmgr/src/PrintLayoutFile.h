@@ -40,7 +40,6 @@ struct StoredLayout {
     std::string output;   // the output file the section names ("" = the default)
     std::map<int, ObjectPlacement> objects;  // the object lines that parsed, the first of each id
     std::vector<std::string> notUnderstood;  // the section's lines that did not parse
-    bool userMayWrite = false;  // the file is writable, and not marked read-only
 
     // Bytes of the file and where the key's section ends (at the next
     // section's header or the end of the file; npos when there is no such
@@ -57,7 +56,8 @@ StoredLayout read(const std::string& path, const std::string& key);
 // the section when the file lacks it), keeping every other byte of the file.
 // Only a file that is missing, or was read whole, every line of its section
 // understood, and that the user may write, is written: into a temporary file
-// beside it, renamed over it once complete. False when nothing was written.
+// beside it, renamed over it once complete (a link is written through, the old
+// file's permissions carry over). False when nothing was written.
 bool addObjects(const std::string& path, const std::string& key, const StoredLayout& stored,
                 const std::map<int, ObjectPlacement>& placements);
 

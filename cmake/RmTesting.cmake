@@ -1,13 +1,14 @@
 include(GoogleTest)
 
 # RM_SANITIZE=address builds the whole project with AddressSanitizer and
-# UndefinedBehaviorSanitizer (leaks reported, every finding fatal). The
-# ThreadSanitizer programs cannot be combined with it: they are left out.
+# UndefinedBehaviorSanitizer (leaks reported, every finding fatal, every
+# compiler warning an error). The ThreadSanitizer programs cannot be combined
+# with it: they are left out.
 set(RM_SANITIZE "" CACHE STRING "Sanitizer build: empty or address")
 set_property(CACHE RM_SANITIZE PROPERTY STRINGS "" address)
 if(RM_SANITIZE STREQUAL "address")
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
-                      -fno-omit-frame-pointer)
+                      -fno-omit-frame-pointer -Werror)
   add_link_options(-fsanitize=address,undefined)
 elseif(NOT RM_SANITIZE STREQUAL "")
   message(FATAL_ERROR "RM_SANITIZE must be empty or address, not ${RM_SANITIZE}")

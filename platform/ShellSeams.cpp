@@ -98,7 +98,8 @@ std::optional<QString> ScriptedShell::openFileName(QWidget*, const FileDialogReq
     fileDialogs_.push_back(request);
     if (fileNames_.empty())
         return std::nullopt;
-    auto answer = fileNames_.front();
+    std::optional<QString> answer;
+    answer.swap(fileNames_.front());
     fileNames_.pop_front();
     return answer;
 }

@@ -40,8 +40,9 @@ TEST(JpegImageTest, CorruptCutAndForeignDataGiveANullImage) {
         for (int i = 0; i < flips; ++i)
             damaged[static_cast<qsizetype>(random() % damaged.size())] ^= static_cast<char>(1 << (random() % 8));
         const QImage image = rm::decodeJpeg(damaged);
-        if (!image.isNull())
+        if (!image.isNull()) {
             EXPECT_LE(image.width() * static_cast<qint64>(image.height()), 8192LL * 8192);
+        }
     }
 }
 

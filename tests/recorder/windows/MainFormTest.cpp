@@ -96,8 +96,9 @@ void expectLayout(TMainForm& window, int width, int height) {
     EXPECT_EQ(bottom(u.Density), u.TimeBasePanel->y());
     // The information panel's controls stay inside it.
     for (QWidget* control : u.InfoPanelA->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (control->isVisibleTo(u.InfoPanelA))
+        if (control->isVisibleTo(u.InfoPanelA)) {
             EXPECT_GE(control->x(), 0) << control->objectName().toStdString();
+        }
 
     // The displays between Mode and Source, from the top row to the bottom row.
     for (QWidget* display : {static_cast<QWidget*>(u.RollScreenShiftVornRM1),

@@ -219,12 +219,15 @@ TEST(Decimation, TheGaugeOfASplitPassCountsBothHalves) {
     EXPECT_EQ(recorder.published.back().first, 100);
     for (size_t k = 0; k < recorder.published.size(); ++k) {
         const auto [percent, begun] = recorder.published[k];
-        if (k > 0)
+        if (k > 0) {
             EXPECT_GE(percent, recorder.published[k - 1].first);
-        if (percent >= 75)
+        }
+        if (percent >= 75) {
             EXPECT_GE(begun, blocks / 2) << percent << " % with the second half at block " << begun;
-        if (percent == 100)
+        }
+        if (percent == 100) {
             EXPECT_EQ(begun, blocks);
+        }
     }
 }
 

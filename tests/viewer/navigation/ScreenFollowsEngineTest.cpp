@@ -84,8 +84,9 @@ protected:
     }
     // Until the views an action asked for are in and the bus is quiet.
     void settle(int requestsBefore, int normalViewsBefore) {
-        if (requests.count() > requestsBefore)
+        if (requests.count() > requestsBefore) {
             ASSERT_TRUE(processEventsUntilMs([&] { return rig.log.of(enNormalViewReady) > normalViewsBefore; }, 20000));
+        }
         ASSERT_TRUE(processEventsUntilMs(
             [&] { return rig.source.WorkerIdle() && rig.log.quietFor() > std::chrono::milliseconds(20); }, 20000));
         QApplication::processEvents();
@@ -95,8 +96,9 @@ protected:
         const int64_t first = engine.ScreenBeginning();
         ASSERT_GE(first, 0);
         ASSERT_LE(first + engine.SamplesPerScreen(), std::max<int64_t>(kSamples, engine.SamplesPerScreen()));
-        if (first + engine.SamplesPerScreen() <= kSamples)
+        if (first + engine.SamplesPerScreen() <= kSamples) {
             ASSERT_EQ(engine.PreviewValidSamplesCount, engine.SamplesPerScreen());
+        }
         const int64_t perPoint = engine.SamplesPerPoint();
         uint8_t max = 0;
         for (int64_t n = first; n < std::min(first + perPoint, kSamples); ++n)

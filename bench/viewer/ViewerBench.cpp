@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
 
     TIndexFileWrapperVornRMPrv index(engine);
     const std::string indexName = path + ".bench-ind";
-    if (!index.SaveIndex(indexName, content, file)) {
+    if (index.SaveIndex(indexName, content, file).Outcome != TIndexSaveOutcome::Written) {
         std::fprintf(stderr, "cannot write %s\n", indexName.c_str());
         return 1;
     }

@@ -5,6 +5,31 @@
 namespace ViewerStrings {
 
 // viewer engine
+inline constexpr char OpenErrorSharingViolation[] = "File is used by another process";
+inline constexpr char OpenErrorFileNotFound[] = "File does not exist";
+inline constexpr char OpenErrorFileEmpty[] = "File is empty";
+inline constexpr char OpenErrorPrefix[] = "File error ";
+inline constexpr char OpenErrorIsFolder[] = ": the name is a folder, not a data file";
+inline constexpr char OpenErrorNotRegular[] = ": not a data file but a pipe, a device or a socket";
+inline constexpr char OpenErrorReasonSeparator[] = ": ";
+inline constexpr char ProgressCreatingIndex[] = "Creating index file";
+inline constexpr char ProgressCreatingQuickView[] = "Creating Quick view";
+inline constexpr char ProgressCreatingBufferView[] = "Creating Buffer view";
+inline constexpr char ProgressCreatingNormalView[] = "Creating Normal view";
+inline constexpr char ProgressNotesOpen[] = " (";
+inline constexpr char ProgressNotesSeparator[] = "; ";
+inline constexpr char ProgressNotesClose[] = ")";
+inline constexpr char DamageNotePrefix[] = "data file damaged: ";
+inline constexpr char DamageSkippedBlocks[] = " damaged parameter blocks skipped";
+inline constexpr char DamageEndsInsideBlock[] = "the file ends inside a parameter block";
+inline constexpr char DamageOddSize[] = "the file ends with half a word";
+inline constexpr char IndexNotSavedPrefix[] = "index kept in memory only: ";
+inline constexpr char IndexNotSavedIsDataFile[] = " is the data file itself";
+inline constexpr char IndexNotSavedTooLarge[] = "it would be larger than the data file";
+inline constexpr char IndexNotSavedNotAnIndex[] = " is not an index file and stays as it is";
+inline constexpr char IndexNotSavedCannotWrite[] = " cannot be written (read-only folder or file)";
+inline constexpr char IndexNotSavedWriteFailed[] = "writing ";
+inline constexpr char IndexNotSavedWriteFailedAfter[] = " failed: ";
 
 // main window, open panel, settings and main display
 inline constexpr char MainCaption[] = "Norvak Roll mode viewer";

@@ -5,36 +5,80 @@
 #include "LargeFileWrapper.h"
 #include "MainBuffer.h"
 #include "MessageBoxes.h"
+#include "ReplaceFile.h"
 #include "Rounding.h"
 #include "UiCall.h"
+#include "viewer/ViewerStrings.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <vector>
 
 namespace rm::viewer {
 
 namespace {
 
 std::string openErrorText(int result) {
+    using namespace ViewerStrings;
     switch (result) {
-    case kOpenSharingViolation: return "File is used by another process";
+    case kOpenSharingViolation: return OpenErrorSharingViolation;
     case kOpenFileNotFound:
-    case kOpenPathNotFound: return "File does not exist";
-    case kOpenFileEmpty: return "File is empty";
-    default: return "File error " + std::to_string(result);
+    case kOpenPathNotFound: return OpenErrorFileNotFound;
+    case kOpenFileEmpty: return OpenErrorFileEmpty;
+    default: break;
     }
+    // The number as the user has always seen it, and what it means.
+    const std::string code = OpenErrorPrefix + std::to_string(result);
+    if (result == EISDIR)
+        return code + OpenErrorIsFolder;
+    if (result == EINVAL)
+        return code + OpenErrorNotRegular;
+    return code + OpenErrorReasonSeparator + std::strerror(result);
 }
 
-// "Ready", or what the index build had to pass over in a damaged file.
-std::string readyTextAfterBuild(const TIndexContent& content) {
+// What the index build had to pass over in a damaged file; empty for a sound one.
+std::string damageNote(const TIndexContent& content) {
+    using namespace ViewerStrings;
     std::string damage;
-    const auto add = [&](const std::string& part) { damage += (damage.empty() ? "" : "; ") + part; };
+    const auto add = [&](const std::string& part) { damage += (damage.empty() ? "" : ProgressNotesSeparator) + part; };
     if (content.DamagedWords > 0)
-        add(std::to_string(content.DamagedWords) + " damaged parameter blocks skipped");
+        add(std::to_string(content.DamagedWords) + DamageSkippedBlocks);
     if (content.EndsInsideBlock)
-        add("the file ends inside a parameter block");
+        add(DamageEndsInsideBlock);
     if (content.OddSize)
-        add("the file ends with half a word");
-    return damage.empty() ? "Ready" : "Ready (data file damaged: " + damage + ")";
+        add(DamageOddSize);
+    return damage.empty() ? damage : DamageNotePrefix + damage;
+}
+
+// Why a built index was not written beside its data file; empty when it was.
+std::string indexNote(const TIndexSaveOutcome& saved, const std::string& indexName) {
+    using namespace ViewerStrings;
+    const std::string name = std::filesystem::path(indexName).filename().string();
+    std::string why;
+    switch (saved.Outcome) {
+    case TIndexSaveOutcome::Written: return {};
+    case TIndexSaveOutcome::IsDataFile: why = name + IndexNotSavedIsDataFile; break;
+    case TIndexSaveOutcome::LargerThanDataFile: why = IndexNotSavedTooLarge; break;
+    case TIndexSaveOutcome::NotAnIndex: why = name + IndexNotSavedNotAnIndex; break;
+    case TIndexSaveOutcome::CannotWrite: why = name + IndexNotSavedCannotWrite; break;
+    case TIndexSaveOutcome::WriteFailed:
+        why = IndexNotSavedWriteFailed + name + IndexNotSavedWriteFailedAfter + std::strerror(saved.Error);
+        break;
+    }
+    return IndexNotSavedPrefix + why;
+}
+
+// "Ready", followed by the notes that are not empty.
+std::string readyWithNotes(const std::vector<std::string>& notes) {
+    using namespace ViewerStrings;
+    std::string text = ProgressReady;
+    std::string joined;
+    for (const std::string& note : notes)
+        if (!note.empty())
+            joined += (joined.empty() ? "" : ProgressNotesSeparator) + note;
+    return joined.empty() ? text : text + ProgressNotesOpen + joined + ProgressNotesClose;
 }
 
 } // namespace
@@ -86,7 +130,7 @@ void TDataSourcePelkRMPrv::Initialise() {
     StopWorker();
     worker_ = std::make_unique<TGeneralHandlingThread>();
     cursors_.Clear();
-    setText("Ready");
+    setText(ViewerStrings::ProgressReady);
 }
 
 void TDataSourcePelkRMPrv::ShutDown() {
@@ -128,9 +172,12 @@ void TDataSourcePelkRMPrv::OpenDataFile() {
     // What the last index build said belonged to the file closed now.
     {
         std::lock_guard lock(readyTextLock_);
-        readyText_ = "Ready";
+        readyText_ = ViewerStrings::ProgressReady;
     }
-    setText("Ready");
+    setText(ViewerStrings::ProgressReady);
+    // The gauge belongs to the file opened now, even when it does not open.
+    if (progress_)
+        progress_->SetProgressPercent(0);
     const int result = file_.OpenFile(engine_.OpenFileName());
     if (result == kOpenOk) {
         engine_.OpenFileSize = file_.OpenFileSize();
@@ -151,6 +198,7 @@ void TDataSourcePelkRMPrv::PrepareIndex() {
     gauge.Start();
     const std::string indexName = engine_.IndexFileName();
     const uint64_t generation = generation_;
+    removeLeftoverTemporaries(indexName);  // of a viewer that ended while writing the index
     if (index_.LoadIndex(indexName, file_)) {
         gauge.Finish();
         StartViews(generation);
@@ -163,13 +211,14 @@ void TDataSourcePelkRMPrv::PrepareIndex() {
 
 void TDataSourcePelkRMPrv::BuildIndexJob(const std::string& indexName, uint64_t generation,
                                          const StopCheck& stop) {
-    setText("Creating index file");
+    setText(ViewerStrings::ProgressCreatingIndex);
     ProgressGauge gauge(progress_);
     TIndexContent content;
     if (!BuildIndex(file_, content, gauge, stop))
         return;
-    index_.SaveIndex(indexName, content, file_);
-    const std::string ready = readyTextAfterBuild(content);
+    const std::string damage = damageNote(content);
+    const TIndexSaveOutcome saved = index_.SaveIndex(indexName, std::move(content), file_);
+    const std::string ready = readyWithNotes({damage, indexNote(saved, indexName)});
     {
         std::lock_guard lock(readyTextLock_);
         readyText_ = ready;
@@ -188,9 +237,9 @@ void TDataSourcePelkRMPrv::StartViews(uint64_t generation) {
     engine_.NewFileOpened = true;
     {
         std::lock_guard lock(descriptorLock_);
-        quick_.next = {kQuickViewPoints, 0, 0, total, 1, kQuickViewPoints, "Creating Quick view"};
+        quick_.next = {kQuickViewPoints, 0, 0, total, 1, kQuickViewPoints, ViewerStrings::ProgressCreatingQuickView};
         buffer_.next = {kBufferViewPoints, 0, 0, std::min<int64_t>(total, engine_.MainBufferSize), 1,
-                        kBufferViewPoints, "Creating Buffer view"};
+                        kBufferViewPoints, ViewerStrings::ProgressCreatingBufferView};
     }
     queue(jkQuickView, generation, [this](const StopCheck& stop) { QuickViewJob(stop); });
     queue(jkBufferView, generation, [this](const StopCheck& stop) { BufferViewJob(stop); });
@@ -292,7 +341,7 @@ void TDataSourcePelkRMPrv::BufferRequest(int64_t start) {
         buffer_.next.MaxPoints = kBufferViewPoints;
         buffer_.next.StartSample = std::max<int64_t>(start, 0);
         buffer_.next.SampleCount = std::min<int64_t>(engine_.FileRealSamplesCount, engine_.MainBufferSize);
-        buffer_.next.Caption = "Creating Buffer view";
+        buffer_.next.Caption = ViewerStrings::ProgressCreatingBufferView;
     }
     queue(jkBufferView, generation_, [this](const StopCheck& stop) { BufferViewJob(stop); });
 }
@@ -308,7 +357,7 @@ void TDataSourcePelkRMPrv::NormalRequest(int64_t start, uint64_t generation) {
         next.SamplesPerPoint = engine_.SamplesPerPoint();
         next.Points = static_cast<int>(std::min<uint32_t>(engine_.MainScreenWidth, kNormalViewPoints));
         next.SampleCount = roundHalfEven(next.SamplesPerPoint * next.Points);
-        next.Caption = "Creating Normal view";
+        next.Caption = ViewerStrings::ProgressCreatingNormalView;
     }
     queue(jkNormalView, generation, [this](const StopCheck& stop) { NormalViewJob(stop); });
 }

@@ -5,6 +5,7 @@
 #include "GeneralHandlingThread.h"
 #include "PreviewEngine.h"
 #include "ProgressDisplay.h"
+#include "viewer/ViewerStrings.h"
 
 #include <atomic>
 #include <cstdint>
@@ -129,7 +130,7 @@ private:
     PublishedView buffer_{kBufferViewPoints};
     PublishedView normal_{kNormalViewPoints};
     std::mutex readyTextLock_;
-    std::string readyText_ = "Ready";
+    std::string readyText_ = ViewerStrings::ProgressReady;  // and what the index build had to say
 
     TCursorObjectTable cursors_;
 };

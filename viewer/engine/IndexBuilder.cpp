@@ -31,8 +31,6 @@ RM_AVX2_CLONE size_t findControlWord(const uint16_t* words, size_t i,
     return i;
 }
 
-uint32_t value32(const uint16_t* block) { return block[3] | (static_cast<uint32_t>(block[4]) << 16); }
-
 } // namespace
 
 int64_t TIndexBuilder::ScanChunk(const uint16_t* words, size_t count, int64_t chunkPosition,
@@ -74,7 +72,7 @@ int64_t TIndexBuilder::ScanChunk(const uint16_t* words, size_t count, int64_t ch
 void TIndexBuilder::AddItem(const uint16_t* item, int64_t samplesBefore, int64_t position,
                             int64_t length, bool soundBlock) {
     if (soundBlock)
-        ApplyParameterBlock(item);
+        actual_.Apply(item);
     if (open_.EndPosition < position || open_.ItemType != item[0]) {
         open_.SamplesFollow = open_.EndPosition < position ? 1 : 0;
         WriteRecord();
@@ -85,11 +83,7 @@ void TIndexBuilder::AddItem(const uint16_t* item, int64_t samplesBefore, int64_t
     open_.EndPosition = position + 2 * length;
     open_.ItemCount += 1;
     open_.ItemType = static_cast<uint8_t>(item[0] & 0xFF);
-    open_.Sampling = actualSampling_;
-    open_.ChannelADensity = actualDensityA_;
-    open_.ChannelBDensity = actualDensityB_;
-    open_.ChannelAZeroPosition = actualZeroPositionA_;
-    open_.ChannelBZeroPosition = actualZeroPositionB_;
+    actual_.StoreIn(open_);
     if (open_.Magic == 0) {
         open_.RecordNumber = indexElementsCount_;
         open_.ItemPosition = position;
@@ -98,17 +92,6 @@ void TIndexBuilder::AddItem(const uint16_t* item, int64_t samplesBefore, int64_t
         open_.PositionBefore = position - 2;
     }
     open_.Magic = kIndexMagic;
-}
-
-void TIndexBuilder::ApplyParameterBlock(const uint16_t* block) {
-    switch (block[2]) {
-    case pbVerticalLevelA: actualZeroPositionA_ = static_cast<int16_t>(block[4]); break;
-    case pbVerticalLevelB: actualZeroPositionB_ = static_cast<int16_t>(block[4]); break;
-    case pbSamplesPerSecond: actualSampling_ = value32(block); break;
-    case pbDeflectionA: actualDensityA_ = value32(block); break;
-    case pbDeflectionB: actualDensityB_ = value32(block); break;
-    default: break;
-    }
 }
 
 void TIndexBuilder::WriteRecord() { content_.Records.push_back(open_); }

@@ -4,8 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
-#include <vector>
 
 namespace rm::viewer {
 
@@ -14,7 +14,9 @@ class ProgressGauge;
 
 // What one pass over a data file found.
 struct TIndexContent {
-    std::vector<TIndexRecord> Records;
+    // A deque grows without moving what it holds, so a build of millions of
+    // records needs about their own size, never a second copy.
+    std::deque<TIndexRecord> Records;
     int64_t TotalSamples = 0;
     int64_t LastRunEnd = 0;       // byte after the last run (its record holds PositionBefore)
     int64_t DamagedWords = 0;     // zero words whose block length or type did not fit
@@ -39,19 +41,13 @@ public:
 private:
     void AddItem(const uint16_t* item, int64_t samplesBefore, int64_t position, int64_t length,
                  bool soundBlock);
-    void ApplyParameterBlock(const uint16_t* block);
     void WriteRecord();
 
     TIndexContent content_;
     int64_t samples_ = 0;
     uint32_t indexElementsCount_ = 0;
     TIndexRecord open_{};
-
-    uint32_t actualSampling_ = 0;
-    uint32_t actualDensityA_ = 0;
-    uint32_t actualDensityB_ = 0;
-    int16_t actualZeroPositionA_ = 0;
-    int16_t actualZeroPositionB_ = 0;
+    TRunSettings actual_;
 };
 
 inline constexpr size_t kIndexChunkBytes = 0x100000;

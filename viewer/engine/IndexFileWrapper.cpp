@@ -7,7 +7,11 @@
 #include "RateTables.h"
 #include "ReplaceFile.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace rm::viewer {
@@ -100,7 +104,14 @@ std::optional<int64_t> lastRunEnd(const TIndexRecord& last, int64_t samplesAfter
     return found;
 }
 
-constexpr TIndexRecord kZeroRecord{};
+// The build's all-zero first record when samples come first; it is closed
+// as any other, with SamplesFollow set.
+bool isAllZeroRecord(const TIndexRecord& record) {
+    static constexpr TIndexRecord kZeroRecord{};
+    TIndexRecord zero = record;
+    zero.SamplesFollow = 0;
+    return std::memcmp(&zero, &kZeroRecord, sizeof zero) == 0;
+}
 
 // Whether the records tell one consistent story of a data file of
 // `dataSize` bytes: every position a whole word, runs in file order, each
@@ -108,7 +119,7 @@ constexpr TIndexRecord kZeroRecord{};
 // to them, and the sample numbers in step with the positions: only sample
 // words lie between two runs, so the bytes from one run's end to the next
 // run's start are twice the samples between them.
-bool recordsFit(const std::vector<TIndexRecord>& records, int64_t total, int64_t dataSize) {
+bool recordsFit(const std::deque<TIndexRecord>& records, int64_t total, int64_t dataSize) {
     if (total < 0 || total > dataSize / 2)
         return false;
     int64_t previousSamples = 0;
@@ -117,11 +128,7 @@ bool recordsFit(const std::vector<TIndexRecord>& records, int64_t total, int64_t
         const TIndexRecord& record = records[r];
         const bool last = r + 1 == records.size();
         if (record.Magic == 0) {
-            // The build's all-zero first record when samples come first; it
-            // is closed as any other, with SamplesFollow set.
-            TIndexRecord zero = record;
-            zero.SamplesFollow = 0;
-            if (r != 0 || std::memcmp(&zero, &kZeroRecord, sizeof zero) != 0)
+            if (r != 0 || !isAllZeroRecord(record))
                 return false;
             continue;
         }
@@ -138,21 +145,174 @@ bool recordsFit(const std::vector<TIndexRecord>& records, int64_t total, int64_t
             return false;
         if (record.ItemCount <= 0 || record.ItemCount > dataSize / 2)
             return false;
+        // Items of one kind that touch each other make one run.
+        if (r > 0 && record.ItemPosition == previousEnd && record.ItemType == records[r - 1].ItemType)
+            return false;
         if (last) {
             if (record.EndPosition != record.PositionBefore)
                 return false;
         } else {
+            if (record.EndPosition < record.ItemPosition || record.EndPosition > dataSize)
+                return false;
             const int64_t words = (record.EndPosition - record.ItemPosition) / 2;
             // A marker is one word; a block, or a damaged zero word standing
             // alone, one to six.
             const bool lengthFits = record.ItemType != 0
                                         ? words == record.ItemCount
                                         : words >= record.ItemCount && words <= kMaxBlockLength * record.ItemCount;
-            if (record.EndPosition % 2 != 0 || record.EndPosition > dataSize || !lengthFits)
+            if (record.EndPosition % 2 != 0 || !lengthFits)
                 return false;
         }
         previousSamples = record.SamplesBefore;
         previousEnd = record.EndPosition;
+    }
+    return true;
+}
+
+// How the data file holds one run of the index: the run from its first item
+// to `end`, with samples right before it (`samplesBefore`) and after it
+// (`samplesAfter`) or another run touching it.
+struct RunPlace {
+    int64_t end;
+    bool samplesBefore;
+    bool samplesAfter;
+};
+
+// Whether the data file holds `record`'s run where the index places it:
+// ItemCount items of its kind (markers of its type, or parameter blocks)
+// ending at `place.end`, sample words where samples lie next to it, and the
+// settings the record keeps equal to those its blocks leave (`settings`:
+// those in force before the run, on return those after it). One read of the
+// run and the words around it; a run longer than kWalkedItems blocks is
+// walked that far (a file damaged into a long run of zero words), and of a
+// long run of markers its first items and its last word are read.
+bool runMatches(const TIndexRecord& record, const RunPlace& place, TRunSettings& settings,
+                TLargeFileWrapper& data) {
+    constexpr int64_t kReadWords = kWalkedItems * kMaxBlockLength;
+    // A zero word is judged by up to five words after it, which may lie
+    // after the run.
+    constexpr int64_t kLookAhead = kMaxBlockLength - 1;
+    const int64_t runWords = (place.end - record.ItemPosition) / 2;
+    const bool whole = runWords <= kReadWords;
+    const int64_t before = place.samplesBefore ? 1 : 0;
+    const int64_t after = whole ? std::min(kLookAhead, data.OpenFileSize() / 2 - place.end / 2) : 0;
+    const int64_t wanted = before + std::min(runWords, kReadWords) + after;
+    uint16_t words[1 + kReadWords + kLookAhead];
+    if (data.ReadAt(words, 2 * wanted, record.ItemPosition - 2 * before) != 2 * wanted)
+        return false;
+    if (place.samplesBefore && !isSampleWord(words[0]))
+        return false;
+    const auto runStart = static_cast<size_t>(before);
+    const size_t runEnd = runStart + static_cast<size_t>(std::min(runWords, kReadWords));
+    int64_t items = 0;
+    for (size_t i = runStart; i < runEnd; ++items) {
+        if (record.ItemType != 0) {
+            if (words[i] != record.ItemType)
+                return false;
+            ++i;
+            continue;
+        }
+        if (words[i] != kBlockStart)
+            return false;
+        const BlockShape shape = classifyBlock(&words[i], static_cast<size_t>(wanted) - i);
+        if (shape.kind == BlockShape::Incomplete || i + shape.length > runEnd) {
+            if (whole)
+                return false;
+            break;  // the walk ends at the window's end
+        }
+        if (shape.kind == BlockShape::Complete)
+            settings.Apply(&words[i]);
+        i += shape.length;
+    }
+    if (settings != TRunSettings::Of(record))
+        return false;
+    if (whole)
+        return items == record.ItemCount && (!place.samplesAfter || (after > 0 && isSampleWord(words[runEnd])));
+    // The run's last word and the word after it.
+    uint16_t tail[2] = {};
+    const int64_t tailWords = place.samplesAfter ? 2 : 1;
+    if (data.ReadAt(tail, 2 * tailWords, place.end - 2) != 2 * tailWords)
+        return false;
+    return (record.ItemType == 0 || tail[0] == record.ItemType) && (!place.samplesAfter || isSampleWord(tail[1]));
+}
+
+// Whether every run of the records (which fit the data file's size, see
+// recordsFit) lies in the data file as the index says.
+bool runsMatch(const std::deque<TIndexRecord>& records, int64_t total, int64_t lastEnd, TLargeFileWrapper& data) {
+    TRunSettings settings;
+    int64_t previousEnd = 0;
+    for (size_t r = 0; r < records.size(); ++r) {
+        const TIndexRecord& record = records[r];
+        if (record.Magic == 0)
+            continue;  // the all-zero first record: samples first
+        const bool last = r + 1 == records.size();
+        const int64_t end = last ? lastEnd : record.EndPosition;
+        const bool samplesAfter = last ? total > record.SamplesBefore : records[r + 1].ItemPosition > end;
+        if (!runMatches(record, {end, record.ItemPosition > previousEnd, samplesAfter}, settings, data))
+            return false;
+        previousEnd = end;
+    }
+    return true;
+}
+
+// The first two records of an index (one when it has only one).
+constexpr int64_t kIndexHeadBytes = 2 * kIndexRecordBytes;
+
+// Whether the file open at `fd` reads as an index of ours: 12 bytes after
+// whole records, and a first record as the build writes it (0xAA55 and
+// number 0, or all zero before a record 1 or as the only record counted by
+// the trailer).
+bool readsAsIndex(int fd) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    const int64_t size = status.st_size;
+    if (size < kIndexRecordBytes + kIndexTrailerBytes || (size - kIndexTrailerBytes) % kIndexRecordBytes != 0)
+        return false;
+    const bool single = size == kIndexRecordBytes + kIndexTrailerBytes;
+    TIndexRecord head[2] = {};
+    const size_t wanted = single ? sizeof head[0] : sizeof head;
+    if (::pread(fd, head, wanted, 0) != static_cast<ssize_t>(wanted))
+        return false;
+    if (head[0].Magic == kIndexMagic)
+        return head[0].RecordNumber == 0;
+    if (!isAllZeroRecord(head[0]))
+        return false;
+    if (!single)
+        return head[1].Magic == kIndexMagic && head[1].RecordNumber == 1;
+    // The index of a file without control items: its trailer counts the one record.
+    uint32_t recordCount = 0;
+    return ::pread(fd, &recordCount, sizeof recordCount, size - 4) == sizeof recordCount && recordCount == 1;
+}
+
+// Records are written and read this many at a time.
+constexpr size_t kRecordsPerPiece = 1024;
+
+bool writeIndex(int fd, const TIndexContent& content) {
+    std::vector<TIndexRecord> piece;
+    piece.reserve(kRecordsPerPiece);
+    for (size_t r = 0; r < content.Records.size(); r += piece.size()) {
+        piece.assign(content.Records.begin() + static_cast<ptrdiff_t>(r),
+                     content.Records.begin() + static_cast<ptrdiff_t>(std::min(r + kRecordsPerPiece, content.Records.size())));
+        if (!writeWhole(fd, piece.data(), piece.size() * sizeof(TIndexRecord)))
+            return false;
+    }
+    unsigned char trailer[kIndexTrailerBytes];
+    const TIndexTrailer values{content.TotalSamples, static_cast<uint32_t>(content.Records.size())};
+    std::memcpy(trailer, &values.TotalSamples, 8);
+    std::memcpy(trailer + 8, &values.RecordCount, 4);
+    return writeWhole(fd, trailer, sizeof trailer);
+}
+
+bool readRecords(ExclusiveFile& file, int64_t count, std::deque<TIndexRecord>& records) {
+    std::vector<TIndexRecord> piece(kRecordsPerPiece);
+    for (int64_t r = 0; r < count;) {
+        const auto n = static_cast<size_t>(std::min<int64_t>(count - r, kRecordsPerPiece));
+        const auto bytes = static_cast<int64_t>(n * sizeof(TIndexRecord));
+        if (file.readAt(r * kIndexRecordBytes, piece.data(), static_cast<size_t>(bytes)) != bytes)
+            return false;
+        records.insert(records.end(), piece.begin(), piece.begin() + static_cast<ptrdiff_t>(n));
+        r += static_cast<int64_t>(n);
     }
     return true;
 }
@@ -162,15 +322,10 @@ bool recordsFit(const std::vector<TIndexRecord>& records, int64_t total, int64_t
 TIndexFileWrapperVornRMPrv::TIndexFileWrapperVornRMPrv(TPreviewEnginePelkRM& engine) : engine_(engine) {}
 
 std::shared_ptr<const TIndexFileWrapperVornRMPrv::Loaded> TIndexFileWrapperVornRMPrv::makeLoaded(
-    std::vector<TIndexRecord> records, int64_t totalSamples, int64_t lastRunEnd) {
+    std::deque<TIndexRecord> records, int64_t totalSamples, int64_t lastRunEnd) {
     auto loaded = std::make_shared<Loaded>();
     loaded->totalSamples = totalSamples;
-    loaded->samplesBefore.reserve(records.size());
-    loaded->runEnd.reserve(records.size());
-    for (size_t r = 0; r < records.size(); ++r) {
-        loaded->samplesBefore.push_back(records[r].SamplesBefore);
-        loaded->runEnd.push_back(r + 1 == records.size() ? lastRunEnd : records[r].EndPosition);
-    }
+    loaded->lastRunEnd = lastRunEnd;
     loaded->records = std::move(records);
     return loaded;
 }
@@ -185,40 +340,47 @@ bool TIndexFileWrapperVornRMPrv::LoadIndex(const std::string& name, TLargeFileWr
     const int64_t size = file.size();
     if (size < kIndexTrailerBytes + kIndexRecordBytes || (size - kIndexTrailerBytes) % kIndexRecordBytes != 0)
         return false;
-    // Every record but an all-zero first one stands for at least one control
-    // word of the data file: a larger index belongs to another file.
-    const int64_t count = (size - kIndexTrailerBytes) / kIndexRecordBytes;
-    if (count > data.OpenFileSize() / 2 + 1)
+    // No index larger than its data file is written: such a one belongs to
+    // another file (and checking it would read more than the data file).
+    if (size > data.OpenFileSize())
         return false;
-    std::vector<TIndexRecord> records(static_cast<size_t>(count));
-    const int64_t recordBytes = size - kIndexTrailerBytes;
+    const int64_t count = (size - kIndexTrailerBytes) / kIndexRecordBytes;
+    std::deque<TIndexRecord> records;
     int64_t total = 0;
-    if (file.readAt(0, records.data(), static_cast<size_t>(recordBytes)) != recordBytes ||
-        file.readAt(recordBytes, &total, sizeof total) != static_cast<int64_t>(sizeof total))
+    if (!readRecords(file, count, records) ||
+        file.readAt(size - kIndexTrailerBytes, &total, sizeof total) != static_cast<int64_t>(sizeof total))
         return false;
     if (!recordsFit(records, total, data.OpenFileSize()))
         return false;
     const std::optional<int64_t> end = lastRunEnd(records.back(), total - records.back().SamplesBefore, data);
-    if (!end)
+    if (!end || !runsMatch(records, total, *end, data))
         return false;
     install(makeLoaded(std::move(records), total, *end));
     return true;
 }
 
-bool TIndexFileWrapperVornRMPrv::SaveIndex(const std::string& name, const TIndexContent& content,
-                                           const TLargeFileWrapper& data) {
-    install(makeLoaded(content.Records, content.TotalSamples, content.LastRunEnd));
+TIndexSaveOutcome TIndexFileWrapperVornRMPrv::SaveIndex(const std::string& name, TIndexContent content,
+                                                       const TLargeFileWrapper& data) {
+    const int64_t bytes = static_cast<int64_t>(content.Records.size()) * kIndexRecordBytes + kIndexTrailerBytes;
+    TIndexSaveOutcome outcome;
     if (data.IsOpenFile(name))
-        return false;
-    const auto recordBytes = static_cast<size_t>(content.Records.size() * kIndexRecordBytes);
-    unsigned char trailer[kIndexTrailerBytes];
-    const TIndexTrailer values{content.TotalSamples, static_cast<uint32_t>(content.Records.size())};
-    std::memcpy(trailer, &values.TotalSamples, 8);
-    std::memcpy(trailer + 8, &values.RecordCount, 4);
-    return replaceFile(name, [&](int fd) {
-               return writeWhole(fd, content.Records.data(), recordBytes) &&
-                      writeWhole(fd, trailer, sizeof trailer);
-           }) == ReplaceResult::Written;
+        outcome.Outcome = TIndexSaveOutcome::IsDataFile;
+    else if (bytes > data.OpenFileSize())
+        outcome.Outcome = TIndexSaveOutcome::LargerThanDataFile;
+    else if (testExistingFile(name, readsAsIndex) == false)
+        outcome.Outcome = TIndexSaveOutcome::NotAnIndex;
+    else {
+        // Asked again as the file is replaced, should another have taken its place since.
+        switch (replaceFile(name, [&](int fd) { return writeIndex(fd, content); }, readsAsIndex)) {
+        case ReplaceResult::Written: break;
+        case ReplaceResult::CannotCreate: outcome.Outcome = TIndexSaveOutcome::CannotWrite; break;
+        case ReplaceResult::WriteFailed:
+            outcome = {TIndexSaveOutcome::WriteFailed, errno};
+            break;
+        }
+    }
+    install(makeLoaded(std::move(content.Records), content.TotalSamples, content.LastRunEnd));
+    return outcome;
 }
 
 void TIndexFileWrapperVornRMPrv::CloseIndexFile() { install(nullptr); }
@@ -244,8 +406,9 @@ int64_t TIndexFileWrapperVornRMPrv::TotalSamples() const {
 }
 
 size_t TIndexFileWrapperVornRMPrv::recordAt(const Loaded& index, int64_t s) {
-    const auto it = std::upper_bound(index.samplesBefore.begin(), index.samplesBefore.end(), s);
-    return it == index.samplesBefore.begin() ? 0 : static_cast<size_t>(it - index.samplesBefore.begin() - 1);
+    const auto it = std::upper_bound(index.records.begin(), index.records.end(), s,
+                                     [](int64_t sample, const TIndexRecord& r) { return sample < r.SamplesBefore; });
+    return it == index.records.begin() ? 0 : static_cast<size_t>(it - index.records.begin() - 1);
 }
 
 int64_t TIndexFileWrapperVornRMPrv::SampleToFilePosition(int64_t s, int64_t& run) const {
@@ -254,9 +417,9 @@ int64_t TIndexFileWrapperVornRMPrv::SampleToFilePosition(int64_t s, int64_t& run
     if (!index || s < 0 || s >= index->totalSamples)
         return 0;
     const size_t r = recordAt(*index, s);
-    const int64_t next = r + 1 < index->records.size() ? index->samplesBefore[r + 1] : index->totalSamples;
+    const int64_t next = r + 1 < index->records.size() ? index->records[r + 1].SamplesBefore : index->totalSamples;
     run = next - s;
-    return index->runEnd[r] + 2 * (s - index->samplesBefore[r]);
+    return index->runEnd(r) + 2 * (s - index->records[r].SamplesBefore);
 }
 
 std::optional<TCalibration> TIndexFileWrapperVornRMPrv::GetCalibrationAt(int64_t s) const {
@@ -291,7 +454,7 @@ std::optional<double> TIndexFileWrapperVornRMPrv::secondsBetween(const Loaded& i
     size_t r = recordAt(index, start);
     double seconds = 0;
     int64_t from = start;
-    for (size_t i = r + 1; i < index.records.size() && index.samplesBefore[i] <= end; ++i) {
+    for (size_t i = r + 1; i < index.records.size() && index.records[i].SamplesBefore <= end; ++i) {
         const TIndexRecord& run = index.records[i];
         if (index.records[r].Sampling == 0 || run.Sampling == 0)
             return std::nullopt;

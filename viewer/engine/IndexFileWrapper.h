@@ -4,6 +4,7 @@
 #include "IndexRecord.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -24,6 +25,20 @@ struct TCalibration {
     uint32_t ChannelBDensity;
 };
 
+// What became of a built index that was to be written beside its data file.
+struct TIndexSaveOutcome {
+    enum Result {
+        Written,
+        IsDataFile,          // the index's name is the data file itself
+        LargerThanDataFile,  // the index would take more room than the data file
+        NotAnIndex,          // a file that is no index of ours holds the name: it stays as it is
+        CannotWrite,         // the folder or the old index may not be written
+        WriteFailed,         // writing failed (`Error` says why, a full disk for one)
+    };
+    Result Outcome = Written;
+    int Error = 0;  // the system's error number of a failed write
+};
+
 // The index of the open data file: loads, checks and writes the index file
 // beside it and answers every lookup from a sample number.
 //
@@ -36,20 +51,25 @@ class TIndexFileWrapperVornRMPrv {
 public:
     explicit TIndexFileWrapperVornRMPrv(TPreviewEnginePelkRM& engine);
 
-    // Loads the index file `name` when it exists as a regular file, is not
-    // the data file itself and fits `data`: whole-word positions, runs in
-    // file order whose sample numbers keep step with their positions, and an
-    // end that fits the data file's. False means a build must follow (no
-    // index is loaded then). Reads the records and a few words of the data
-    // file, whatever the file's length or content.
+    // Loads the index file `name` when it exists as a regular file no larger
+    // than `data`, is not the data file itself and fits `data`: whole-word
+    // positions, runs in file order whose sample numbers keep step with
+    // their positions, and an end that fits the data file's. Each run is
+    // also checked against the data file where the index places it: its
+    // items of its kind, sample words around it, and the rate, deflections
+    // and zero positions its parameter blocks leave, so that an index of an
+    // earlier recording of the same length, or a damaged one, is not
+    // believed. False means a build must follow (no index is loaded then).
+    // Reads the records and one small piece of the data file per record.
     bool LoadIndex(const std::string& name, TLargeFileWrapper& data);
     // Takes a built index of `data` and writes it to `name` (replaceFile:
     // through a temporary file renamed when complete, never over anything
-    // but a regular file the user may write). Returns false when it was not
-    // written; the index is then kept in memory only. An index never
-    // replaces or touches its data file: when `name` is the data file (a data
-    // file named "wind" or "x.ind"), nothing is written.
-    bool SaveIndex(const std::string& name, const TIndexContent& content, const TLargeFileWrapper& data);
+    // but a regular file the user may write that reads as an index). When
+    // it is not written, the index is kept in memory only and the outcome
+    // says why. An index never replaces or touches its data file (a data
+    // file named "wind" or "x.ind"), and one larger than its data file is
+    // not written.
+    TIndexSaveOutcome SaveIndex(const std::string& name, TIndexContent content, const TLargeFileWrapper& data);
     void CloseIndexFile();
 
     int64_t RecordCount() const;
@@ -73,14 +93,16 @@ public:
 
 private:
     struct Loaded {
-        std::vector<TIndexRecord> records;
-        std::vector<int64_t> samplesBefore;  // per record, for binary search
-        std::vector<int64_t> runEnd;         // per record: byte where its samples start
+        std::deque<TIndexRecord> records;
         int64_t totalSamples = 0;
+        int64_t lastRunEnd = 0;  // byte after the last run (its record holds PositionBefore)
+
+        // The byte where the samples after record r start.
+        int64_t runEnd(size_t r) const { return r + 1 == records.size() ? lastRunEnd : records[r].EndPosition; }
     };
 
-    static std::shared_ptr<const Loaded> makeLoaded(std::vector<TIndexRecord> records,
-                                                    int64_t totalSamples, int64_t lastRunEnd);
+    static std::shared_ptr<const Loaded> makeLoaded(std::deque<TIndexRecord> records, int64_t totalSamples,
+                                                    int64_t lastRunEnd);
     std::shared_ptr<const Loaded> snapshot() const;
     void install(std::shared_ptr<const Loaded> loaded);
     // The last record with SamplesBefore <= s, or 0.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DataFileFormat.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -49,5 +51,42 @@ static_assert(offsetof(TIndexRecord, ChannelAZeroPosition) == 72);
 static_assert(offsetof(TIndexRecord, ChannelBDensity) == 76);
 static_assert(offsetof(TIndexRecord, ChannelBZeroPosition) == 80);
 static_assert(offsetof(TIndexRecord, SamplesFollow) == 84);
+
+// The settings a run of control items leaves in force: what its parameter
+// blocks (and those before it) said about rate, deflections and zero
+// positions. A file starts with all of them 0.
+struct TRunSettings {
+    uint32_t Sampling = 0;
+    uint32_t DensityA = 0;
+    uint32_t DensityB = 0;
+    int16_t ZeroPositionA = 0;
+    int16_t ZeroPositionB = 0;
+
+    // Takes the values of a sound parameter block (types 2, 3, 10, 11, 12;
+    // the others set nothing the viewer uses).
+    void Apply(const uint16_t* block) {
+        const auto value32 = [block] { return block[3] | (static_cast<uint32_t>(block[4]) << 16); };
+        switch (block[2]) {
+        case pbVerticalLevelA: ZeroPositionA = static_cast<int16_t>(block[4]); break;
+        case pbVerticalLevelB: ZeroPositionB = static_cast<int16_t>(block[4]); break;
+        case pbSamplesPerSecond: Sampling = value32(); break;
+        case pbDeflectionA: DensityA = value32(); break;
+        case pbDeflectionB: DensityB = value32(); break;
+        default: break;
+        }
+    }
+    void StoreIn(TIndexRecord& record) const {
+        record.Sampling = Sampling;
+        record.ChannelADensity = DensityA;
+        record.ChannelBDensity = DensityB;
+        record.ChannelAZeroPosition = ZeroPositionA;
+        record.ChannelBZeroPosition = ZeroPositionB;
+    }
+    static TRunSettings Of(const TIndexRecord& record) {
+        return {record.Sampling, record.ChannelADensity, record.ChannelBDensity, record.ChannelAZeroPosition,
+                record.ChannelBZeroPosition};
+    }
+    bool operator==(const TRunSettings&) const = default;
+};
 
 } // namespace rm::viewer

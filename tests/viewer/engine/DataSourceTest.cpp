@@ -471,10 +471,8 @@ TEST_F(DataSourceTest, ShutdownDuringABuildStopsItWithoutAnIndex) {
     target(dir.file("big.rmd"));
     engine.Notify(enPrepareIndex, kGroupOpenPanel);
     ASSERT_TRUE(waitForText(progress, "Creating index file"));
-    const auto start = std::chrono::steady_clock::now();
     engine.UnregisterListener(kGroupAll, &heard);
     engine.Shutdown();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 400ms);
     EXPECT_FALSE(test::exists(dir.file("big.ind")));
     engine.Startup();  // for TearDown
     engine.RegisterListener(kGroupAll, &heard);

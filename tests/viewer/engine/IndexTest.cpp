@@ -137,9 +137,10 @@ TEST_F(IndexTest, RandomStreamsGiveTheSameIndexForEveryChunkSize) {
         for (size_t chunk : {size_t{16}, size_t{18}, size_t{30}, size_t{1000}, size_t{4096}}) {
             const Built part = build(file, chunk);
             ASSERT_EQ(part.content.Records.size(), whole.content.Records.size()) << "chunk " << chunk;
-            EXPECT_EQ(std::memcmp(part.content.Records.data(), whole.content.Records.data(),
-                                  whole.content.Records.size() * sizeof(TIndexRecord)),
-                      0)
+            EXPECT_TRUE(std::equal(part.content.Records.begin(), part.content.Records.end(),
+                                   whole.content.Records.begin(), [](const TIndexRecord& a, const TIndexRecord& b) {
+                                       return std::memcmp(&a, &b, sizeof a) == 0;
+                                   }))
                 << "chunk " << chunk;
             EXPECT_EQ(part.content.TotalSamples, whole.content.TotalSamples);
             EXPECT_EQ(part.content.LastRunEnd, whole.content.LastRunEnd);
@@ -181,7 +182,9 @@ TEST_F(IndexTest, AFileWithoutControlItemsIsOneRunOfSamples) {
 TEST_F(IndexTest, DamagedFilesEndOrSkipAndSaySo) {
     // A zero block length, a length that does not fit its type, then a block
     // cut by the end of the file after an odd number of bytes.
-    const std::vector<uint16_t> words = {0x0101, 0, 0, 0x0202, 0, 6, 10, 0x0303, 0x0404, 0x0505, 0, 5};
+    // Samples first, so that the index takes less room than the file and is written.
+    std::vector<uint16_t> words(1000, 0x0101);
+    words.insert(words.end(), {0, 0, 0x0202, 0, 6, 10, 0x0303, 0x0404, 0x0505, 0, 5});
     open(words, true);
     EXPECT_EQ(built.content.DamagedWords, 3);
     EXPECT_TRUE(built.content.EndsInsideBlock);
@@ -191,20 +194,30 @@ TEST_F(IndexTest, DamagedFilesEndOrSkipAndSaySo) {
 }
 
 TEST_F(IndexTest, ALongLastRunIsPlacedFromTheEndOfTheDataFileOnLoad) {
-    // Ten thousand probe blocks and a zeroed stretch (damaged one-word
-    // items) form one run of 60,000 words before the last samples.
-    RollModeStream s;
-    s.Samples(300);
-    for (int k = 0; k < 10000; ++k)
-        s.Block(4, {static_cast<uint16_t>(1 + k % 4)});
-    s.Words().insert(s.Words().end(), 20000, 0);
-    s.Block(10, {1000, 0});
-    s.Samples(700);
-    open(s.Words());
+    // A rate, ten thousand probe blocks and a zeroed stretch (damaged
+    // one-word items) form one run of 60,000 words before the last samples.
+    const auto longRun = [](bool rateAtTheEnd) {
+        RollModeStream s;
+        s.Samples(3000);
+        if (!rateAtTheEnd)
+            s.Block(10, {1000, 0});
+        for (int k = 0; k < 10000; ++k)
+            s.Block(4, {static_cast<uint16_t>(1 + k % 4)});
+        s.Words().insert(s.Words().end(), 20000, 0);
+        if (rateAtTheEnd)
+            s.Block(10, {1000, 0});
+        s.Samples(7000);
+        return s.Words();
+    };
+    open(longRun(false));
     ASSERT_EQ(built.content.Records.size(), 2u);
     EXPECT_EQ(built.content.Records[1].ItemCount, 30001);
     ASSERT_TRUE(index.LoadIndex(indexName, file));
-    expectEverySampleReachable(test::referenceSamples(s.Words()));
+    expectEverySampleReachable(test::referenceSamples(longRun(false)));
+    // A setting that changes past the part of a long run the check walks
+    // cannot be confirmed: such an index is built anew at each open.
+    open(longRun(true));
+    EXPECT_FALSE(index.LoadIndex(indexName, file));
 }
 
 TEST_F(IndexTest, AnIndexThatDoesNotFitItsDataFileIsNotLoaded) {
@@ -306,26 +319,48 @@ TEST_F(IndexTest, AnIndexWithOddPositionsOrSamplesOutOfStepWithItsPositionsIsNot
     EXPECT_TRUE(index.LoadIndex(indexName, file));
 }
 
-// Bit flips, changed positions and counts, and truncations of a good index:
-// every index the viewer loads reads the same samples as a fresh build; the
-// others are rebuilt.
-TEST_F(IndexTest, SeededIndexMutationsReadTheSameSamplesOrAreRebuilt) {
+// Everything the viewer takes from an index of the file: each sample, the
+// calibration in force at it and the time to it from the file's start.
+std::string whatTheIndexTells(const TIndexFileWrapperVornRMPrv& index, TLargeFileWrapper& file) {
+    std::ostringstream told;
+    const std::vector<uint16_t> samples = samplesThrough(index, file);
+    told << index.TotalSamples() << '/' << samples.size() << '\n';
+    for (int64_t s = 0; s < static_cast<int64_t>(samples.size()); ++s) {
+        const std::optional<TCalibration> c = index.GetCalibrationAt(s);
+        bool exact = true;
+        const std::string time = index.TimeBetweenSamples(0, s, false, exact);
+        told << samples[static_cast<size_t>(s)] << ' ' << (c ? c->ChannelAZeroPosition : -1) << ' '
+             << (c ? c->ChannelADensity : 0) << ' ' << (c ? c->ChannelBZeroPosition : -1) << ' '
+             << (c ? c->ChannelBDensity : 0) << ' ' << time << ' ' << exact << '\n';
+    }
+    return told.str();
+}
+
+// Bit flips, changed positions, counts and settings (also to extreme
+// values), and truncations of a good index: every index the viewer loads
+// gives the same samples, times and voltages as a fresh build; the others
+// are rebuilt.
+TEST_F(IndexTest, SeededIndexMutationsReadTheSameSamplesTimesAndVoltagesOrAreRebuilt) {
     open(recordingWithManyRuns());
-    const std::vector<uint16_t> expected = test::referenceSamples(recordingWithManyRuns());
     const std::vector<uint8_t> good = test::readBytes(indexName);
     ASSERT_TRUE(index.LoadIndex(indexName, file));
-    ASSERT_EQ(samplesThrough(index, file), expected);
+    ASSERT_EQ(samplesThrough(index, file), test::referenceSamples(recordingWithManyRuns()));
+    const std::string expected = whatTheIndexTells(index, file);
     const size_t records = (good.size() - 12) / 88;
-    const size_t fields[] = {8, 16, 24, 32, 40, 56};  // the 64-bit positions and counts of a record
+    const size_t positions[] = {8, 16, 24, 32, 40, 56};  // the 64-bit positions and counts of a record
+    // The settings of a record: rate, deflection and zero position of A and
+    // of B (offset, size in bytes), and the item type.
+    const std::pair<size_t, int> settings[] = {{64, 4}, {68, 4}, {72, 2}, {76, 4}, {80, 2}, {48, 1}};
+    const int64_t extremes[] = {INT64_MIN, INT64_MIN + 1, -1, 0, INT64_MAX - 1, INT64_MAX};
 
     std::mt19937 rng(20261209);
     int loaded = 0;
     int rebuilt = 0;
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < 4000; ++round) {
         std::vector<uint8_t> bad = good;
         const int edits = 1 + static_cast<int>(rng() % 3);
         for (int edit = 0; edit < edits; ++edit) {
-            const unsigned kind = rng() % 4;
+            const unsigned kind = rng() % 6;
             switch (kind) {
             case 0: {  // a bit flip anywhere
                 if (bad.empty())
@@ -335,20 +370,33 @@ TEST_F(IndexTest, SeededIndexMutationsReadTheSameSamplesOrAreRebuilt) {
                 break;
             }
             case 1:    // a position or a count moved a little
-            case 2: {  // ... or set to anything
-                const size_t at = (rng() % records) * 88 + fields[rng() % 6];
+            case 2:    // ... or set to anything
+            case 3: {  // ... or to an extreme
+                const size_t at = (rng() % records) * 88 + positions[rng() % 6];
                 if (at + 8 > bad.size())
                     break;
                 int64_t value = 0;
                 std::memcpy(&value, &bad[at], 8);
                 const int64_t deltas[] = {-88, -4, -2, -1, 1, 2, 4, 88};
-                value = kind == 1 ? value + deltas[rng() % 8] : static_cast<int64_t>(rng() % 4000);
+                value = kind == 1   ? value + deltas[rng() % 8]
+                        : kind == 2 ? static_cast<int64_t>(rng() % 4000)
+                                    : extremes[rng() % 6];
                 put(bad, at, static_cast<uint64_t>(value), 8);
+                break;
+            }
+            case 4: {  // a setting moved by one or set to anything
+                const auto [offset, size] = settings[rng() % 6];
+                const size_t at = (rng() % records) * 88 + offset;
+                if (at + static_cast<size_t>(size) > bad.size())
+                    break;
+                uint64_t value = 0;
+                std::memcpy(&value, &bad[at], static_cast<size_t>(size));
+                put(bad, at, rng() % 2 == 0 ? value + 1 : rng(), size);
                 break;
             }
             default:  // the trailer's total, or the file cut short (to whole records or anywhere)
                 if (rng() % 2 == 0 && bad.size() >= 12) {
-                    put(bad, bad.size() - 12, rng() % 4000, 8);
+                    put(bad, bad.size() - 12, rng() % 2 == 0 ? rng() % 4000 : static_cast<uint64_t>(extremes[rng() % 6]), 8);
                 } else {
                     const size_t keep = rng() % 2 == 0 ? 12 + 88 * (rng() % records) : rng() % (bad.size() + 1);
                     bad.resize(std::min(bad.size(), keep));
@@ -364,11 +412,44 @@ TEST_F(IndexTest, SeededIndexMutationsReadTheSameSamplesOrAreRebuilt) {
             continue;
         }
         ++loaded;
-        ASSERT_EQ(index.TotalSamples(), static_cast<int64_t>(expected.size())) << "round " << round;
-        ASSERT_EQ(samplesThrough(index, file), expected) << "round " << round;
+        ASSERT_EQ(whatTheIndexTells(index, file), expected) << "round " << round;
     }
-    EXPECT_GT(rebuilt, 2000);
-    EXPECT_GT(loaded, 0);  // flips in the settings and reserved fields change no sample
+    EXPECT_GT(rebuilt, 3000);
+    EXPECT_GT(loaded, 0);  // flips in the reserved fields change nothing
+}
+
+// A recording cleared and made again with the same length at another rate
+// and range: the old index fits its layout but not its parameter blocks.
+TEST_F(IndexTest, AnIndexOfAnEarlierRecordingOfTheSameLengthIsRebuilt) {
+    const auto recording = [](uint32_t rate, uint32_t deflection, uint16_t zero) {
+        RollModeStream s;
+        RollModeStream::Settings settings;
+        settings.samplesPerSecond = rate;
+        settings.deflectionA = deflection;
+        settings.zeroA = zero;
+        s.StartMeasurement(settings);
+        s.Samples(5000);
+        s.StopMeasurement();
+        return s.Words();
+    };
+    const std::vector<uint16_t> before = recording(100000, 1000, 128);
+    const std::vector<uint16_t> after = recording(10000, 5000, 100);
+    ASSERT_EQ(before.size(), after.size());
+    open(before);
+    engine.SetSamplesPerPoint(20);
+    EXPECT_EQ(index.TimePerDivisionText(), " 10ms/div");
+    ASSERT_TRUE(index.LoadIndex(indexName, file));
+
+    test::writeWords(dataName, after);
+    ASSERT_EQ(file.OpenFile(dataName), kOpenOk);
+    EXPECT_FALSE(index.LoadIndex(indexName, file));
+    index.SaveIndex(indexName, build(file).content, file);
+    ASSERT_TRUE(index.LoadIndex(indexName, file));
+    EXPECT_EQ(index.TimePerDivisionText(), " 100ms/div");
+    const std::optional<TCalibration> c = index.GetCalibrationAt(100);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->ChannelADensity, 5000u);
+    EXPECT_EQ(c->ChannelAZeroPosition, 100);
 }
 
 // A named pipe in the index's place is neither read (its open would wait for
@@ -378,7 +459,7 @@ TEST_F(IndexTest, APipeNamedAsTheIndexIsNeitherReadNorReplaced) {
     ASSERT_EQ(file.OpenFile(dataName), kOpenOk);
     ASSERT_EQ(mkfifo(indexName.c_str(), 0644), 0);
     EXPECT_FALSE(index.LoadIndex(indexName, file));
-    EXPECT_FALSE(index.SaveIndex(indexName, build(file).content, file));
+    EXPECT_EQ(index.SaveIndex(indexName, build(file).content, file).Outcome, TIndexSaveOutcome::NotAnIndex);
     struct stat status {};
     ASSERT_EQ(stat(indexName.c_str(), &status), 0);
     EXPECT_TRUE(S_ISFIFO(status.st_mode));
@@ -417,7 +498,7 @@ TEST_F(IndexTest, AnIndexThatCannotBeWrittenIsKeptInMemory) {
     const Built b = build(file);
     // A folder the index cannot be written to (as for a read-only one).
     const std::string unwritable = dir.file("no-such-folder/run.ind");
-    EXPECT_FALSE(index.SaveIndex(unwritable, b.content, file));
+    EXPECT_EQ(index.SaveIndex(unwritable, b.content, file).Outcome, TIndexSaveOutcome::CannotWrite);
     EXPECT_FALSE(test::exists(unwritable));
     int64_t run = 0;
     EXPECT_EQ(index.SampleToFilePosition(100, run), 222);
@@ -427,10 +508,75 @@ TEST_F(IndexTest, AnIndexThatCannotBeWrittenIsKeptInMemory) {
 TEST_F(IndexTest, SaveWritesThroughATemporaryFile) {
     test::writeWords(dataName, exampleFile());
     ASSERT_EQ(file.OpenFile(dataName), kOpenOk);
-    test::writeBytes(indexName, {1, 2, 3});  // an old, broken index is replaced
-    EXPECT_TRUE(index.SaveIndex(indexName, build(file).content, file));
+    // An old index of ours, of another length and damaged past its first record, is replaced.
+    std::vector<uint8_t> old(2 * 88 + 12, 0x77);
+    put(old, 0, 0xAA55, 2);
+    put(old, 4, 0, 4);
+    test::writeBytes(indexName, old);
+    EXPECT_EQ(index.SaveIndex(indexName, build(file).content, file).Outcome, TIndexSaveOutcome::Written);
     EXPECT_FALSE(test::exists(indexName + ".tmp"));
     EXPECT_EQ(test::readBytes(indexName).size(), 3u * 88 + 12);
+}
+
+// What holds the index's name but reads as no index of ours (a LaTeX
+// "thesis.ind", a link to the user's notes, a file of the index's length
+// without its mark, a pipe) stays as it is; the index is kept in memory.
+TEST_F(IndexTest, OnlyAnIndexIsReplacedByAnIndex) {
+    test::writeWords(dataName, exampleFile());
+    ASSERT_EQ(file.OpenFile(dataName), kOpenOk);
+    const std::string latex = "\\begin{theindex}\n  \\item roll mode, 3\n\\end{theindex}\n";
+    std::vector<uint8_t> sameLength(3 * 88 + 12, 0);
+    put(sameLength, 88, 0xAA55, 2);  // the mark, but in the second record
+    const std::vector<std::vector<uint8_t>> others = {
+        std::vector<uint8_t>(latex.begin(), latex.end()), sameLength, {}, std::vector<uint8_t>(100, 0)};
+    for (const auto& other : others) {
+        SCOPED_TRACE(other.size());
+        test::writeBytes(indexName, other);
+        EXPECT_FALSE(index.LoadIndex(indexName, file));
+        EXPECT_EQ(index.SaveIndex(indexName, build(file).content, file).Outcome, TIndexSaveOutcome::NotAnIndex);
+        EXPECT_EQ(test::readBytes(indexName), other);
+        int64_t run = 0;
+        EXPECT_EQ(index.SampleToFilePosition(100, run), 222);  // kept in memory
+    }
+    // Through a link: the linked notes stay, and so does the link.
+    const std::string notes = dir.file("notes.txt");
+    test::writeBytes(notes, {'m', 'y', ' ', 'n', 'o', 't', 'e', 's'});
+    ASSERT_EQ(std::remove(indexName.c_str()), 0);
+    ASSERT_EQ(symlink(notes.c_str(), indexName.c_str()), 0);
+    EXPECT_EQ(index.SaveIndex(indexName, build(file).content, file).Outcome, TIndexSaveOutcome::NotAnIndex);
+    EXPECT_EQ(test::readBytes(notes), (std::vector<uint8_t>{'m', 'y', ' ', 'n', 'o', 't', 'e', 's'}));
+    struct stat status {};
+    ASSERT_EQ(lstat(indexName.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode));
+}
+
+TEST_F(IndexTest, AReadOnlyIndexIsNotReplaced) {
+    open(recordingWithManyRuns());
+    const std::vector<uint8_t> good = test::readBytes(indexName);
+    std::vector<uint8_t> stale = good;
+    put(stale, 88 + 64, 12345, 4);  // another rate in record 1
+    test::writeBytes(indexName, stale);
+    ASSERT_EQ(chmod(indexName.c_str(), 0444), 0);
+    EXPECT_FALSE(index.LoadIndex(indexName, file));
+    EXPECT_EQ(index.SaveIndex(indexName, build(file).content, file).Outcome, TIndexSaveOutcome::CannotWrite);
+    EXPECT_EQ(test::readBytes(indexName), stale);
+}
+
+// A mark after every sample makes an index far larger than its data file: it
+// is kept in memory and not written.
+TEST_F(IndexTest, AnIndexLargerThanItsDataFileIsNotWritten) {
+    RollModeStream s;
+    s.StartMeasurement({});
+    for (int k = 0; k < 2000; ++k) {
+        s.Samples(1);
+        s.Marker(1);
+    }
+    test::writeWords(dataName, s.Words());
+    ASSERT_EQ(file.OpenFile(dataName), kOpenOk);
+    EXPECT_EQ(index.SaveIndex(indexName, build(file).content, file).Outcome,
+              TIndexSaveOutcome::LargerThanDataFile);
+    EXPECT_FALSE(test::exists(indexName));
+    expectEverySampleReachable(s.SampleWords());
 }
 
 // Runs at 1000 samples/s, then an overrun, then 500 samples/s with three
@@ -493,7 +639,15 @@ TEST_F(IndexTimeTest, CalibrationAndRecordRangesFollowTheRuns) {
 
 TEST_F(IndexTimeTest, TimePerDivisionUsesTheRateAtTheScreenStart) {
     engine.SetSamplesPerPoint(2);
+    engine.FileRealSamplesCount = index.TotalSamples();
+    engine.SetActualPointsCount(10);
     EXPECT_EQ(index.TimePerDivisionText(), " 100ms/div");  // 2 x 50 samples at 1000/s
+    engine.SetScreenPosition(2500);
+    ASSERT_EQ(engine.ScreenBeginning(), 2500);
+    EXPECT_EQ(index.TimePerDivisionText(), " 200ms/div");  // at 500/s
+    engine.SetScreenPosition(4050);
+    ASSERT_EQ(engine.ScreenBeginning(), 4050);
+    EXPECT_EQ(index.TimePerDivisionText(), " 1s/div");  // at 100/s
 }
 
 TEST_F(IndexTest, ZeroPositionsOffTheScreenReadAsSignedCodes) {
@@ -551,7 +705,7 @@ TEST_F(IndexTest, AnIndexNameThatIsTheDataFileWritesNothing) {
     ASSERT_EQ(file.OpenFile(dataName), kOpenOk);
     const std::vector<uint8_t> bytes = test::readBytes(dataName);
     EXPECT_FALSE(index.LoadIndex(indexName, file));
-    EXPECT_FALSE(index.SaveIndex(indexName, build(file).content, file));
+    EXPECT_EQ(index.SaveIndex(indexName, build(file).content, file).Outcome, TIndexSaveOutcome::IsDataFile);
     EXPECT_EQ(test::readBytes(dataName), bytes);
     EXPECT_EQ(test::readBytes(indexName), bytes);
     EXPECT_FALSE(test::exists(indexName + ".tmp"));

@@ -88,10 +88,8 @@ TEST(Worker, AJobOfTheRunningKeyRunsAgainAndTheWorkerIsIdleOnlyAfterTheLast) {
 TEST(Worker, TerminationWhileIdleEndsAtOnce) {
     TGeneralHandlingThread worker;
     std::this_thread::sleep_for(20ms);
-    const auto start = std::chrono::steady_clock::now();
     worker.Terminate();
     EXPECT_TRUE(worker.WaitFor(250ms));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 250ms);
 }
 
 TEST(Worker, ALongJobSeesTheTerminationAndPendingJobsAreDiscarded) {

@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <condition_variable>
 #include <thread>
@@ -34,7 +38,8 @@ struct Progress : IProgressDisplay {
         std::lock_guard lock(m);
         holdOn = text;
     }
-    void SetProgressPercent(int) override {
+    void SetProgressPercent(int value) override {
+        percent = value;
         if (slow)
             std::this_thread::sleep_for(5ms);
     }
@@ -46,6 +51,7 @@ struct Progress : IProgressDisplay {
     std::vector<std::string> texts;
     std::string holdOn;
     std::atomic<bool> slow{false};
+    std::atomic<int> percent{-1};
 };
 
 // Waits until the last progress text is `text`.
@@ -165,6 +171,95 @@ TEST_F(DataSourceTest, OpenErrorsAreShownAndLeaveNoFileTargeted) {
     EXPECT_FALSE(engine.FileTargeted);
     EXPECT_EQ(engine.IndexFileName(), "ind");
     EXPECT_EQ(engine.OpenFileSize, 0);
+}
+
+TEST_F(DataSourceTest, AFolderOrAPipeTypedAsTheDataFileIsNamedInWords) {
+    ASSERT_EQ(mkdir(dir.file("folder.rmd").c_str(), 0755), 0);
+    ASSERT_EQ(mkfifo(dir.file("pipe.rmd").c_str(), 0644), 0);
+    target(dir.file("folder.rmd"));
+    target(dir.file("pipe.rmd"));
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"File error 21: the name is a folder, not a data file",
+                                                          "File error 22: not a data file but a pipe, a device or a socket"}));
+}
+
+TEST_F(DataSourceTest, AFailedOpenLeavesNoGaugeOfThePreviousFile) {
+    RollModeStream s;
+    s.SamplesPerSecond(1000);
+    s.Samples(5000);
+    test::writeWords(dir.file("a.rmd"), s.Words());
+    openAndWait(dir.file("a.rmd"));
+    ASSERT_EQ(progress.percent, 100);
+    target(dir.file("missing.rmd"));
+    EXPECT_EQ(progress.percent, 0);
+}
+
+// What holds the index's name and is no index stays as it is, and the
+// progress text says why the index was only kept in memory.
+TEST_F(DataSourceTest, AnIndexThatIsNotSavedIsSaidWhenReady) {
+    RollModeStream s;
+    s.StartMeasurement({});
+    s.Samples(5000);
+    s.StopMeasurement();
+    test::writeWords(dir.file("thesis.rmd"), s.Words());
+    const std::string latex = "\\begin{theindex}\n\\end{theindex}\n";
+    test::writeBytes(dir.file("thesis.ind"), std::vector<uint8_t>(latex.begin(), latex.end()));
+    for (int open = 0; open < 2; ++open) {
+        openAndWait(dir.file("thesis.rmd"));
+        EXPECT_EQ(progress.all().back(),
+                  "Ready (index kept in memory only: thesis.ind is not an index file and stays as it is)");
+        EXPECT_EQ(test::readBytes(dir.file("thesis.ind")), std::vector<uint8_t>(latex.begin(), latex.end()));
+        expectNormalView(s.SampleWords(), 0, 1);
+    }
+
+    // A mark after every sample: the index would be larger than the file.
+    RollModeStream marks;
+    for (int k = 0; k < 3000; ++k) {
+        marks.Samples(1);
+        marks.Marker(1);
+    }
+    test::writeWords(dir.file("marks.rmd"), marks.Words());
+    openAndWait(dir.file("marks.rmd"));
+    EXPECT_EQ(progress.all().back(), "Ready (index kept in memory only: it would be larger than the data file)");
+    EXPECT_FALSE(test::exists(dir.file("marks.ind")));
+
+    // An index of ours that may not be written, and a damaged file.
+    s.Raw({0, 2});
+    s.Samples(100);
+    test::writeWords(dir.file("locked.rmd"), s.Words());
+    openAndWait(dir.file("locked.rmd"));
+    std::vector<uint8_t> stale = test::readBytes(dir.file("locked.ind"));
+    stale[88 + 64] ^= 1;  // a rate that is not the file's
+    test::writeBytes(dir.file("locked.ind"), stale);
+    ASSERT_EQ(chmod(dir.file("locked.ind").c_str(), 0444), 0);
+    openAndWait(dir.file("locked.rmd"));
+    EXPECT_EQ(progress.all().back(), "Ready (data file damaged: 1 damaged parameter blocks skipped; "
+                                     "index kept in memory only: locked.ind cannot be written (read-only folder or file))");
+    EXPECT_EQ(test::readBytes(dir.file("locked.ind")), stale);
+}
+
+// A viewer ended while it wrote the index leaves its temporary file; the
+// next open of the data file removes it, and nothing else.
+TEST_F(DataSourceTest, ATemporaryIndexLeftByAnEndedViewerIsRemovedOnOpen) {
+    RollModeStream s;
+    s.StartMeasurement({});
+    s.Samples(5000);
+    test::writeWords(dir.file("run.rmd"), s.Words());
+    const pid_t ended = fork();
+    if (ended == 0)
+        _exit(0);
+    ASSERT_GT(ended, 0);
+    ASSERT_EQ(waitpid(ended, nullptr, 0), ended);
+    const std::string left = dir.file("run.ind.tmp" + std::to_string(ended) + "-0");
+    const std::vector<std::string> kept = {dir.file("run.ind.tmp" + std::to_string(getpid()) + "-7"),
+                                           dir.file("run.ind.tmp-notes"),
+                                           dir.file("other.ind.tmp" + std::to_string(ended) + "-0")};
+    for (const std::string& name : kept)
+        test::writeBytes(name, {1, 2});
+    test::writeBytes(left, std::vector<uint8_t>(4096, 0));
+    openAndWait(dir.file("run.rmd"));
+    EXPECT_FALSE(test::exists(left));
+    for (const std::string& name : kept)
+        EXPECT_TRUE(test::exists(name)) << name;
 }
 
 TEST_F(DataSourceTest, AFileIsIndexedOnceAndItsViewsShowItsSamples) {
@@ -430,6 +525,35 @@ TEST_F(DataSourceTest, AnotherFileLeavesNoViewOfThePreviousOne) {
         ASSERT_TRUE(engine.NewDataReady);
         target(dir.file(next));  // chosen, not yet opened with Open
         expectNoView();
+    }
+}
+
+// The quick view of a second file shows its own samples, not what the main
+// buffer held of the first.
+TEST_F(DataSourceTest, ASecondFilesQuickViewShowsItsOwnSamples) {
+    const auto file = [](int seed) {
+        RollModeStream s;
+        s.SamplesPerSecond(1000);
+        for (int n = 0; n < 20000; ++n)
+            s.Sample(static_cast<uint16_t>(0x8000 | ((n * seed) % 251 + 1)));
+        return s;
+    };
+    RollModeStream a = file(3);
+    RollModeStream b = file(7);
+    test::writeWords(dir.file("a.rmd"), a.Words());
+    test::writeWords(dir.file("b.rmd"), b.Words());
+    openAndWait(dir.file("a.rmd"));
+    ASSERT_TRUE(heard.waitFor(enBufferViewReady, 1));
+    const int quickViews = heard.of(enQuickViewReady);
+    openAndWait(dir.file("b.rmd"));
+    ASSERT_TRUE(heard.waitFor(enQuickViewReady, quickViews + 1));
+    const std::vector<uint16_t> samples = b.SampleWords();
+    std::lock_guard lock(source.ViewLock(TViewKind::Quick));
+    const TViewPoints& quick = source.View(TViewKind::Quick);
+    ASSERT_EQ(quick.Points, 10000);
+    for (size_t p = 0; p < 10000; ++p) {
+        const uint8_t max = static_cast<uint8_t>(std::max(samples[2 * p] & 0xFF, samples[2 * p + 1] & 0xFF));
+        ASSERT_EQ(quick.MaxA[p], max) << "point " << p;
     }
 }
 

@@ -12,13 +12,16 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
+#include <system_error>
 #include <vector>
 
 namespace rm::viewer {
 
 namespace {
+
+// The system's words for an error number (safe on any thread).
+std::string reasonOf(int error) { return std::error_code(error, std::generic_category()).message(); }
 
 std::string openErrorText(int result) {
     using namespace ViewerStrings;
@@ -35,20 +38,25 @@ std::string openErrorText(int result) {
         return code + OpenErrorIsFolder;
     if (result == EINVAL)
         return code + OpenErrorNotRegular;
-    return code + OpenErrorReasonSeparator + std::strerror(result);
+    return code + OpenErrorReasonSeparator + reasonOf(result);
+}
+
+// The parts that are not empty, one after the other.
+std::string joinNotes(const std::vector<std::string>& parts) {
+    std::string joined;
+    for (const std::string& part : parts)
+        if (!part.empty())
+            joined += (joined.empty() ? "" : ViewerStrings::ProgressNotesSeparator) + part;
+    return joined;
 }
 
 // What the index build had to pass over in a damaged file; empty for a sound one.
 std::string damageNote(const TIndexContent& content) {
     using namespace ViewerStrings;
-    std::string damage;
-    const auto add = [&](const std::string& part) { damage += (damage.empty() ? "" : ProgressNotesSeparator) + part; };
-    if (content.DamagedWords > 0)
-        add(std::to_string(content.DamagedWords) + DamageSkippedBlocks);
-    if (content.EndsInsideBlock)
-        add(DamageEndsInsideBlock);
-    if (content.OddSize)
-        add(DamageOddSize);
+    const std::string skipped = std::to_string(content.DamagedWords) + DamageSkippedBlocks;
+    const std::string damage = joinNotes({content.DamagedWords > 0 ? skipped : "",
+                                          content.EndsInsideBlock ? DamageEndsInsideBlock : "",
+                                          content.OddSize ? DamageOddSize : ""});
     return damage.empty() ? damage : DamageNotePrefix + damage;
 }
 
@@ -64,7 +72,7 @@ std::string indexNote(const TIndexSaveOutcome& saved, const std::string& indexNa
     case TIndexSaveOutcome::NotAnIndex: why = name + IndexNotSavedNotAnIndex; break;
     case TIndexSaveOutcome::CannotWrite: why = name + IndexNotSavedCannotWrite; break;
     case TIndexSaveOutcome::WriteFailed:
-        why = IndexNotSavedWriteFailed + name + IndexNotSavedWriteFailedAfter + std::strerror(saved.Error);
+        why = IndexNotSavedWriteFailed + name + IndexNotSavedWriteFailedAfter + reasonOf(saved.Error);
         break;
     }
     return IndexNotSavedPrefix + why;
@@ -73,12 +81,8 @@ std::string indexNote(const TIndexSaveOutcome& saved, const std::string& indexNa
 // "Ready", followed by the notes that are not empty.
 std::string readyWithNotes(const std::vector<std::string>& notes) {
     using namespace ViewerStrings;
-    std::string text = ProgressReady;
-    std::string joined;
-    for (const std::string& note : notes)
-        if (!note.empty())
-            joined += (joined.empty() ? "" : ProgressNotesSeparator) + note;
-    return joined.empty() ? text : text + ProgressNotesOpen + joined + ProgressNotesClose;
+    const std::string joined = joinNotes(notes);
+    return joined.empty() ? ProgressReady : ProgressReady + (ProgressNotesOpen + joined) + ProgressNotesClose;
 }
 
 } // namespace

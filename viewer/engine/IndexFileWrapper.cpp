@@ -292,8 +292,9 @@ bool writeIndex(int fd, const TIndexContent& content) {
     std::vector<TIndexRecord> piece;
     piece.reserve(kRecordsPerPiece);
     for (size_t r = 0; r < content.Records.size(); r += piece.size()) {
+        const size_t end = std::min(r + kRecordsPerPiece, content.Records.size());
         piece.assign(content.Records.begin() + static_cast<ptrdiff_t>(r),
-                     content.Records.begin() + static_cast<ptrdiff_t>(std::min(r + kRecordsPerPiece, content.Records.size())));
+                     content.Records.begin() + static_cast<ptrdiff_t>(end));
         if (!writeWhole(fd, piece.data(), piece.size() * sizeof(TIndexRecord)))
             return false;
     }

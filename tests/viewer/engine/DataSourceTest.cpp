@@ -178,8 +178,9 @@ TEST_F(DataSourceTest, AFolderOrAPipeTypedAsTheDataFileIsNamedInWords) {
     ASSERT_EQ(mkfifo(dir.file("pipe.rmd").c_str(), 0644), 0);
     target(dir.file("folder.rmd"));
     target(dir.file("pipe.rmd"));
-    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"File error 21: the name is a folder, not a data file",
-                                                          "File error 22: not a data file but a pipe, a device or a socket"}));
+    EXPECT_EQ(messages.texts(),
+              (std::vector<std::string>{"File error 21: the name is a folder, not a data file",
+                                        "File error 22: not a data file but a pipe, a device or a socket"}));
 }
 
 TEST_F(DataSourceTest, AFailedOpenLeavesNoGaugeOfThePreviousFile) {
@@ -232,8 +233,9 @@ TEST_F(DataSourceTest, AnIndexThatIsNotSavedIsSaidWhenReady) {
     test::writeBytes(dir.file("locked.ind"), stale);
     ASSERT_EQ(chmod(dir.file("locked.ind").c_str(), 0444), 0);
     openAndWait(dir.file("locked.rmd"));
-    EXPECT_EQ(progress.all().back(), "Ready (data file damaged: 1 damaged parameter blocks skipped; "
-                                     "index kept in memory only: locked.ind cannot be written (read-only folder or file))");
+    EXPECT_EQ(progress.all().back(),
+              "Ready (data file damaged: 1 damaged parameter blocks skipped; "
+              "index kept in memory only: locked.ind cannot be written (read-only folder or file))");
     EXPECT_EQ(test::readBytes(dir.file("locked.ind")), stale);
 }
 

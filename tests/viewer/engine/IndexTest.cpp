@@ -378,7 +378,9 @@ TEST_F(IndexTest, SeededIndexMutationsReadTheSameSamplesTimesAndVoltagesOrAreReb
                 int64_t value = 0;
                 std::memcpy(&value, &bad[at], 8);
                 const int64_t deltas[] = {-88, -4, -2, -1, 1, 2, 4, 88};
-                value = kind == 1   ? value + deltas[rng() % 8]
+                // Moved with wrap-around: an earlier edit may have left an extreme value.
+                const auto moved = static_cast<uint64_t>(value) + static_cast<uint64_t>(deltas[rng() % 8]);
+                value = kind == 1   ? static_cast<int64_t>(moved)
                         : kind == 2 ? static_cast<int64_t>(rng() % 4000)
                                     : extremes[rng() % 6];
                 put(bad, at, static_cast<uint64_t>(value), 8);
@@ -396,7 +398,9 @@ TEST_F(IndexTest, SeededIndexMutationsReadTheSameSamplesTimesAndVoltagesOrAreReb
             }
             default:  // the trailer's total, or the file cut short (to whole records or anywhere)
                 if (rng() % 2 == 0 && bad.size() >= 12) {
-                    put(bad, bad.size() - 12, rng() % 2 == 0 ? rng() % 4000 : static_cast<uint64_t>(extremes[rng() % 6]), 8);
+                    const uint64_t total =
+                        rng() % 2 == 0 ? rng() % 4000 : static_cast<uint64_t>(extremes[rng() % 6]);
+                    put(bad, bad.size() - 12, total, 8);
                 } else {
                     const size_t keep = rng() % 2 == 0 ? 12 + 88 * (rng() % records) : rng() % (bad.size() + 1);
                     bad.resize(std::min(bad.size(), keep));

@@ -183,9 +183,11 @@ struct RunPlace {
 // ending at `place.end`, sample words where samples lie next to it, and the
 // settings the record keeps equal to those its blocks leave (`settings`:
 // those in force before the run, on return those after it). One read of the
-// run and the words around it; a run longer than kWalkedItems blocks is
-// walked that far (a file damaged into a long run of zero words), and of a
-// long run of markers its first items and its last word are read.
+// run and the words around it. Of a run longer than kWalkedItems blocks
+// (a file damaged into a long run of zero words) that much is walked, and its
+// settings must stand after that part (an index whose settings change later
+// in such a run cannot be confirmed and is built anew); of a long run of
+// markers its first items and its last word are read.
 bool runMatches(const TIndexRecord& record, const RunPlace& place, TRunSettings& settings,
                 TLargeFileWrapper& data) {
     constexpr int64_t kReadWords = kWalkedItems * kMaxBlockLength;
@@ -254,9 +256,6 @@ bool runsMatch(const std::deque<TIndexRecord>& records, int64_t total, int64_t l
     }
     return true;
 }
-
-// The first two records of an index (one when it has only one).
-constexpr int64_t kIndexHeadBytes = 2 * kIndexRecordBytes;
 
 // Whether the file open at `fd` reads as an index of ours: 12 bytes after
 // whole records, and a first record as the build writes it (0xAA55 and

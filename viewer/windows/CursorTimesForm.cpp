@@ -93,8 +93,9 @@ void TCursorTimesForm::ExportToClipboard1Click()
         for (int column = 1; column < kCells; ++column) {
             if (row == column || !cursors_.Cursor(row - 1).Used || !cursors_.Cursor(column - 1).Used)
                 continue;
+            const char* mark = exactFlags_[column][row] ? "" : ViewerStrings::InexactTimeMark;
             text += cellText(0, row).toStdString() + "-" + cellText(0, column).toStdString() + " = " +
-                    cellText(column, row).toStdString() + (exactFlags_[column][row] ? "" : ViewerStrings::InexactTimeMark) + "\r\n";
+                    cellText(column, row).toStdString() + mark + "\r\n";
         }
     }
     rm::shell().setClipboardText(QString::fromStdString(text));

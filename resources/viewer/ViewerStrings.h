@@ -115,6 +115,10 @@ inline constexpr char DeleteTimeSynchro[] = "Delete time synchro";
 inline constexpr char MaximumCursorsReached[] = "Maximum cursors count reached";
 inline constexpr char HintTime[] = "t: ";
 inline constexpr char HintTimeDifference[] = "dt: ";
+inline constexpr char TimeSynchroAlreadySet[] = "Time synchro is already set";
+inline constexpr char TimeSynchroCursorName[] = "TimeSynchro";
+inline constexpr char CursorNamePrefix[] = "C";  // default names C1 to C10
+inline constexpr char FreeCursorSlot[] = "-";    // a slot without a cursor: its name and its times
 
 // printing
 inline constexpr char PrintLibraryMissing[] = "Print manager library is missing";

@@ -114,18 +114,17 @@ void TBufferBarVornPrv::ResizeBar()
 
 // --- drawing -------------------------------------------------------------------------------
 
+bool TBufferBarVornPrv::HasView() const { return engine_ && engine_->BufferViewValid(); }
+
 void TBufferBarVornPrv::DrawIndexMarks(QImage& image)
 {
-    const int64_t start = engine_->BufferViewValid() ? engine_->MainBufferPosition() : engine_->ScreenPosition();
+    const int64_t start = engine_->MainBufferPosition();
     DrawIndexRecordMarks(image, start, start + bufferSpan(), bufferSpan());
 }
 
 void TBufferBarVornPrv::DrawCursorMarks(QImage& image)
 {
-    if (engine_->BufferViewValid())
-        DrawCursorSpanMarks(image, engine_->MainBufferPosition(), bufferSpan());
-    else
-        DrawCursorSpanMarks(image, engine_->ScreenPosition(), engine_->SamplesPerScreen());
+    DrawCursorSpanMarks(image, engine_->MainBufferPosition(), bufferSpan());
 }
 
 } // namespace rm::viewer

@@ -8,8 +8,9 @@ namespace rm::viewer {
 // maroon handle that marks the screen in the buffer. Clicks, steps and every
 // move of a drag move the screen and broadcast enScreenMoved. While the
 // screen covers more samples than the buffer holds (no valid buffer view)
-// the handle fills the trough, a drag does nothing and the end zones step
-// the screen's absolute position by a screen.
+// the bar shows that it has no view: the trough stays empty, without a
+// handle; a drag there does nothing and the end zones step the screen's
+// absolute position by a screen.
 class TBufferBarVornPrv : public TViewBarVornPrv {
     Q_OBJECT
 
@@ -26,6 +27,7 @@ protected:
     void StepForward() override;
     void PageBack() override;
     void PageForward() override;
+    bool HasView() const override;
     void DrawIndexMarks(QImage& image) override;
     void DrawCursorMarks(QImage& image) override;
     void ResizeBar() override;

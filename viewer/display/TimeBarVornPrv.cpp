@@ -108,8 +108,9 @@ void TTimeBarVornPrv::drawTexts(QPainter& painter)
     TColor crossesColor = clBlue;
     if (engine_->VoltageCursorsActive) {
         bool crossesExact = true;
-        const std::string time = index ? index->TimeBetweenSamples(engine_->AbsoluteScreenCursor,
-                                                                   engine_->RelativeScreenCursor, false, crossesExact)
+        const std::string time = index ? dataSource_->Cursors().TimeBetween(engine_->AbsoluteScreenCursor,
+                                                                            engine_->RelativeScreenCursor, false,
+                                                                            crossesExact)
                                        : "?";
         crosses = ViewerStrings::CrossesTimePrefix + fromStd(time);
         crossesColor = crossesExact ? clBlue : clRed;
@@ -196,12 +197,9 @@ QString TTimeBarVornPrv::HintAt(int x) const
     if (!cursorIndex || !engine_ || !dataSource_)
         return {};
     const TGeneralCursorObject& c = dataSource_->Cursors().Cursor(*cursorIndex);
-    const TIndexFileWrapperVornRMPrv& index = dataSource_->Index();
-    // The time from a to b, with "!" when an overrun lies between them.
-    const auto marked = [&index](int64_t a, int64_t b, bool addOrigin) {
-        bool exact = true;
-        const std::string time = index.TimeBetweenSamples(a, b, addOrigin, exact);
-        return fromStd(time) + (exact ? "" : ViewerStrings::InexactTimeMark);
+    const TCursorObjectTable& cursors = dataSource_->Cursors();
+    const auto marked = [&cursors](int64_t a, int64_t b, bool addOrigin) {
+        return fromStd(cursors.MarkedTimeBetween(a, b, addOrigin));
     };
     QString hint = fromStd(c.CursorName) + "\n" + ViewerStrings::CursorHintTimePrefix;
     if (c.CursorType == ctTimeSynchro)

@@ -154,7 +154,7 @@ void TViewBarVornPrv::Redraw()
         return;
     ResizeBitmap();
     background_.fill(toQColor(engine_->BackgroundColor));
-    if (EngineReady() && pureBarWidth_ > 0) {
+    if (EngineReady() && pureBarWidth_ > 0 && HasView()) {
         DrawEnvelope(background_);
         DrawIndexMarks(background_);
         DrawCursorMarks(background_);
@@ -168,9 +168,11 @@ void TViewBarVornPrv::ComposeHandle()
     if (EngineReady() && pureBarWidth_ > 0 && !picture_.isNull()) {
         QPainter painter(&picture_);
         const QColor color = toQColor(handlerColor_);
-        painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        painter.fillRect(QRect(handlePosition_, 0, handleWidth_ + 1, height()), color);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        if (HasView()) {
+            painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            painter.fillRect(QRect(handlePosition_, 0, handleWidth_ + 1, height()), color);
+            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
         painter.setPen(color);
         painter.setBrush(color);
         const int w = width(), h = height();

@@ -77,6 +77,9 @@ protected:
     virtual void StepForward();
     virtual void PageBack();
     virtual void PageForward();
+    // Whether the bar's view stands for what the handle moves in; without it
+    // the trough stays empty and no handle is drawn.
+    virtual bool HasView() const { return true; }
     virtual void DrawIndexMarks(QImage&) {}
     virtual void DrawCursorMarks(QImage&) {}
     virtual void ResizeBar() = 0;

@@ -1,6 +1,7 @@
 #include "CursorTable.h"
 
 #include "MessageBoxes.h"
+#include "viewer/ViewerStrings.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -30,14 +31,14 @@ bool TCursorObjectTable::AddCursorObject(const TGeneralCursorObject& cursor) {
     if (count_ >= kMaxCursors)
         return false;
     if (cursor.CursorType == ctTimeSynchro && engine_.IsTimeOriginSet) {
-        showMessage("Time synchro is already set", {}, MsgButtons::OkCancel, MsgIcon::Information);
+        showMessage(ViewerStrings::TimeSynchroAlreadySet, {}, MsgButtons::OkCancel, MsgIcon::Information);
         return false;
     }
     TGeneralCursorObject& entry = entries_[static_cast<size_t>(count_)];
     entry = cursor;
     entry.Used = true;
     if (cursor.CursorType == ctTimeSynchro) {
-        entry.CursorName = "TimeSynchro";
+        entry.CursorName = ViewerStrings::TimeSynchroCursorName;
         entry.CursorColor = kTimeOriginColor;
         engine_.IsTimeOriginSet = true;
         engine_.TimeOriginSample = cursor.SamplePosition;
@@ -66,14 +67,14 @@ TColor TCursorObjectTable::NextCursorColor() const {
 }
 
 std::string TCursorObjectTable::NextCursorName() const {
-    for (char digit = '1'; digit <= '9'; ++digit) {
-        const std::string name{'C', digit};
+    for (int number = 1; number < kMaxCursors; ++number) {
+        const std::string name = ViewerStrings::CursorNamePrefix + std::to_string(number);
         const bool taken = std::any_of(entries_.begin(), entries_.begin() + count_,
                                        [&](const TGeneralCursorObject& c) { return c.CursorName == name; });
         if (!taken)
             return name;
     }
-    return "C10";
+    return ViewerStrings::CursorNamePrefix + std::to_string(kMaxCursors);
 }
 
 std::vector<int> TCursorObjectTable::sortedCursors(const std::function<bool(int64_t)>& wanted) const {
@@ -109,9 +110,22 @@ std::string TCursorObjectTable::CursorTimeDifference(int i, int j, bool& exact) 
     exact = true;
     if (i < 0 || j < 0 || i >= kMaxCursors || j >= kMaxCursors || !entries_[static_cast<size_t>(i)].Used ||
         !entries_[static_cast<size_t>(j)].Used)
-        return "-";
-    return index_.TimeBetweenSamples(entries_[static_cast<size_t>(i)].SamplePosition,
-                                     entries_[static_cast<size_t>(j)].SamplePosition, false, exact);
+        return ViewerStrings::FreeCursorSlot;
+    return TimeBetween(entries_[static_cast<size_t>(i)].SamplePosition,
+                       entries_[static_cast<size_t>(j)].SamplePosition, false, exact);
+}
+
+std::string TCursorObjectTable::TimeBetween(int64_t a, int64_t b, bool addOrigin, bool& exact) const {
+    const std::string text = index_.TimeBetweenSamples(a, b, addOrigin, exact);
+    if (engine_.IgnoreOverrun)
+        exact = true;
+    return text;
+}
+
+std::string TCursorObjectTable::MarkedTimeBetween(int64_t a, int64_t b, bool addOrigin) const {
+    bool exact = true;
+    const std::string text = TimeBetween(a, b, addOrigin, exact);
+    return exact ? text : text + ViewerStrings::InexactTimeMark;
 }
 
 void TCursorObjectTable::ShowCursorTimes() {

@@ -60,6 +60,12 @@ public:
     std::optional<int> FindCursorNear(int64_t s) const;
     // The time from cursor i to cursor j; "-" when either is unused.
     std::string CursorTimeDifference(int i, int j, bool& exact) const;
+    // The time from sample a to sample b as the cursor displays show it:
+    // not exact when an overrun lies between them, unless the engine's
+    // IgnoreOverrun is set.
+    std::string TimeBetween(int64_t a, int64_t b, bool addOrigin, bool& exact) const;
+    // The same time with the inexact mark ("!") after it when it is not exact.
+    std::string MarkedTimeBetween(int64_t a, int64_t b, bool addOrigin) const;
     std::optional<TCalibration> GetCalibrationAt(int64_t s) const { return index_.GetCalibrationAt(s); }
 
     using WindowFactory = std::function<std::unique_ptr<ICursorTimesWindow>()>;

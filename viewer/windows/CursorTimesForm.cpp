@@ -69,7 +69,7 @@ void TCursorTimesForm::RefreshTimes()
 {
     for (int i = 1; i < kCells; ++i) {
         const auto& cursor = cursors_.Cursor(i - 1);
-        const std::string name = cursor.Used ? cursor.CursorName : "-";
+        const std::string name = cursor.Used ? cursor.CursorName : ViewerStrings::FreeCursorSlot;
         setCell(i, 0, name);
         setCell(0, i, name);
         setCell(i, i, "");
@@ -93,8 +93,9 @@ void TCursorTimesForm::ExportToClipboard1Click()
         for (int column = 1; column < kCells; ++column) {
             if (row == column || !cursors_.Cursor(row - 1).Used || !cursors_.Cursor(column - 1).Used)
                 continue;
+            const char* mark = exactFlags_[column][row] ? "" : ViewerStrings::InexactTimeMark;
             text += cellText(0, row).toStdString() + "-" + cellText(0, column).toStdString() + " = " +
-                    cellText(column, row).toStdString() + (exactFlags_[column][row] ? "" : "!") + "\r\n";
+                    cellText(column, row).toStdString() + mark + "\r\n";
         }
     }
     rm::shell().setClipboardText(QString::fromStdString(text));

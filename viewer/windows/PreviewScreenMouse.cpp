@@ -250,7 +250,7 @@ void TPreviewScreenMouse::openBringMenu()
         QAction* item = bringPopup_.Cursor[k];
         const auto& c = cursors.Cursor(static_cast<int>(k));
         item->setEnabled(c.Used);
-        item->setText(c.Used ? QString::fromStdString(c.CursorName) : QStringLiteral("-"));
+        item->setText(c.Used ? QString::fromStdString(c.CursorName) : QString(ViewerStrings::FreeCursorSlot));
     }
     bringPopup_.PopupAt(popupScreenPoint_);
 }
@@ -391,9 +391,7 @@ bool TPreviewScreenMouse::nearCross(QPoint cross, QPoint at) const
 
 std::string TPreviewScreenMouse::timeText(int64_t a, int64_t b, bool addOrigin) const
 {
-    bool exact = true;
-    std::string text = dataSource_.Index().TimeBetweenSamples(a, b, addOrigin, exact);
-    return exact ? text : text + "!";
+    return dataSource_.Cursors().MarkedTimeBetween(a, b, addOrigin);
 }
 
 } // namespace rm::viewer

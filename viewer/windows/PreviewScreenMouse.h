@@ -73,7 +73,7 @@ private:
 
     std::optional<int> cursorNear(int x) const;
     bool nearCross(QPoint cross, QPoint at) const;
-    // T(a, b), with "!" when the span is not exact.
+    // T(a, b), with "!" when the span is not exact (overruns not ignored).
     std::string timeText(int64_t a, int64_t b, bool addOrigin) const;
     void showHint(const std::string& text, QPoint screenPoint);
     void cursorMoved(int index, int x);

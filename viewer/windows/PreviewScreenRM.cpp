@@ -8,15 +8,14 @@
 #include "OpenControlVornRMPrv.h"
 #include "PreviewScreenPelkRM.h"
 #include "SettingsVornRMPrv.h"
+#include "WindowOnScreen.h"
 #include "WindowProgressDisplay.h"
 #include "viewer/ViewerStrings.h"
 
 #include "ui_PreviewScreenRM.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QMetaObject>
-#include <QScreen>
 
 #include <algorithm>
 
@@ -143,17 +142,22 @@ void TPreviewScreenRM::EngineNotify(int code, int) {
 }
 
 void TPreviewScreenRM::applyStoredSize() {
-    QSize wanted(static_cast<int>(engine_->MainWindowWidth), static_cast<int>(engine_->MainWindowHeight));
-    wanted = wanted.expandedTo(minimumSize());
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (screen)
-        wanted = wanted.boundedTo(screen->availableGeometry().size()).expandedTo(minimumSize());
-    resize(wanted);
-    // The window opens in the middle of the screen.
-    if (screen)
-        move(screen->availableGeometry().center() - QPoint(wanted.width() / 2, wanted.height() / 2));
+    holdToScreen(*this, QSize(static_cast<int>(engine_->MainWindowWidth), static_cast<int>(engine_->MainWindowHeight)),
+                 true);
+    holdWhenFramed_ = windowFrame(*this).isNull();
     if (engine_->Maximized)
         setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+bool TPreviewScreenRM::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    const QEvent::Type type = event->type();
+    if (holdWhenFramed_ && (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) && isVisible() &&
+        !isMaximized() && !windowFrame(*this).isNull()) {
+        holdWhenFramed_ = false;
+        holdToScreen(*this, size(), true);
+    }
+    return handled;
 }
 
 bool TPreviewScreenRM::eventFilter(QObject* watched, QEvent* event) {

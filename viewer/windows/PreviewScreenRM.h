@@ -50,6 +50,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -61,7 +62,8 @@ private:
     void FormResize();
     void Exit1Click();
     void ActivateGridClick();
-    // Applies the stored window size (held to the screen) and state.
+    // Applies the stored window size (held to the screen, frame included)
+    // and state.
     void applyStoredSize();
     // The engine's shutdown, once (FormClose, or the destructor when no
     // close came).
@@ -83,6 +85,9 @@ private:
     bool linked_ = false;  // the window's listener is registered
     bool shutDown_ = false;
     bool ending_ = false;
+    // The window's frame is only known once it is shown: until then the
+    // stored size is held to the screen once more when the frame appears.
+    bool holdWhenFramed_ = false;
 };
 
 } // namespace rm::viewer

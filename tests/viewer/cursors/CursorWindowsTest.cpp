@@ -91,6 +91,18 @@ TEST_F(CursorWindowsTest, ASpanOverAnOverrunIsRedAndMarkedAndANameLikeAFreeSlotI
     EXPECT_EQ(shell.clipboardText().toStdString(), "--C2 =  2s!\r\nC2-- = - 2s!\r\n");
 }
 
+TEST_F(CursorWindowsTest, WithOverrunsIgnoredASpanOverAnOverrunIsExact)
+{
+    file.engine.IgnoreOverrun = true;
+    add(4000, "C1");
+    add(6000, "C2");
+    TCursorTimesForm form(cursors, file.engine);
+    EXPECT_TRUE(form.ExactFlag(2, 1));
+    EXPECT_EQ(form.Form().TimesGrid->item(1, 2)->foreground().color(), QColor(0, 0, 255));
+    form.ExportToClipboard1Click();
+    EXPECT_EQ(shell.clipboardText().toStdString(), "C1-C2 =  2s\r\nC2-C1 = - 2s\r\n");
+}
+
 TEST_F(CursorWindowsTest, ClosingHidesAndTheNextOpeningShowsTheCurrentTimes)
 {
     TCursorTimesForm* shown = nullptr;

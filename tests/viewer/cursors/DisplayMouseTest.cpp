@@ -339,6 +339,11 @@ TEST_F(DisplayMouseTest, HintsNameTheCursorAndItsTimes)
     const std::string hint = mouse.HintText();
     EXPECT_NE(hint.find("\r\ndt: "), std::string::npos) << hint;
     EXPECT_EQ(hint.back(), '!') << hint;
+    // Set to ignore overruns, the same span is exact.
+    engine.IgnoreOverrun = true;
+    send(QEvent::MouseMove, cursors().Cursor(0).ScreenX, 100);
+    EXPECT_EQ(mouse.HintText().find('!'), std::string::npos) << mouse.HintText();
+    EXPECT_NE(mouse.HintText().find("\r\ndt: "), std::string::npos) << mouse.HintText();
 
     send(QEvent::MouseMove, 780, 200);
     EXPECT_EQ(mouse.HintText(), "");

@@ -166,6 +166,9 @@ TEST(TimeBar, ATimeOverAnOverrunIsRedAndMarkedInTheHint) {
     rig.engine.VoltageCursorsActive = false;
     EXPECT_FALSE(rig.timeBar.HintAt(w - 10).contains("dt: "));
     EXPECT_EQ(rig.timeBar.HintAt(w - 10).count('!'), 1);
+    rig.engine.IgnoreOverrun = true;  // then a span over an overrun is exact
+    EXPECT_EQ(rig.timeBar.HintAt(w - 10).count('!'), 0);
+    rig.engine.IgnoreOverrun = false;
 
     EXPECT_EQ(countColoured(rig.timeBar.Picture(), kStartText, true), 0);
     rig.timeBar.CentreCursor(after);

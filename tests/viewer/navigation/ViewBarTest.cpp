@@ -77,6 +77,36 @@ TEST(ViewBars, TheEnvelopesShowTheFileInTheChannelColours) {
     EXPECT_EQ(b, 0);
 }
 
+TEST(ViewBars, TheBufferBarIsEmptyWithoutAHandleWhileAScreenHoldsMoreThanTheBuffer) {
+    NavigationRig rig(kLongFile);
+    rig.open();
+    const QColor background = toQColor(rig.engine.BackgroundColor);
+    const auto drawnInTheTrough = [&] {
+        int drawn = 0;
+        for (int x = 10; x < NavigationRig::kBarWidth - 10; ++x)
+            for (int y = 0; y < 50; ++y)
+                drawn += rig.buffer.Picture().pixelColor(x, y) != background;
+        return drawn;
+    };
+    const auto zoom = [&](uint32_t samplesPerPoint) {
+        rig.engine.SetSamplesPerPoint(samplesPerPoint);
+        rig.engine.Notify(enZoomChanged, kGroupZoomPanel);
+        rig.settle();
+    };
+    EXPECT_GT(drawnInTheTrough(), 1000);
+    for (const uint32_t samplesPerPoint : {1024u, 0x20000u}) {
+        zoom(samplesPerPoint);
+        ASSERT_FALSE(rig.engine.BufferViewValid());
+        EXPECT_EQ(drawnInTheTrough(), 0) << samplesPerPoint;
+        // The end zones still step the screen: their arrows stay.
+        EXPECT_EQ(rig.buffer.Picture().pixelColor(NavigationRig::kBarWidth - 3, 25),
+                  toQColor(TBufferBarVornPrv::clMaroon));
+    }
+    zoom(1);
+    ASSERT_TRUE(rig.engine.BufferViewValid());
+    EXPECT_GT(drawnInTheTrough(), 1000);
+}
+
 // --- the handle ---------------------------------------------------------------------------
 
 TEST(ViewBars, HandleIsKeptInTheTrough) {

@@ -155,9 +155,16 @@ void TMainForm::FormCreate() {
     for (const auto& [widget, hint] : hints)
         widget->setToolTip(text(hint));
 
-    // Names for the controls that show no text: a screen reader would take
-    // the title of their group otherwise ("DSP/SMP", "Vertical", "Trigger").
+    // Names for the controls that show no text of their own (or only "..."):
+    // a screen reader would take the title of their group otherwise
+    // ("DSP/SMP", "Vertical", "Trigger").
     const std::pair<QWidget*, const char*> names[] = {
+        {u.GridBrightness, S::HintGridBrightness},
+        {u.SmpScrollBar, S::HintSmpScrollBar},
+        {u.DSPScrollBar, S::HintDSPScrollBar},
+        {u.SaveFileEdit, S::NameSaveFileEdit},
+        {u.SaveFileBrowseButton, S::HintSaveFileBrowseButton},
+        {u.LongerTimeEditVornRM1, S::HintRecordLength},
         {u.SweepMinimum, S::HintSweepMinimum},
         {u.SweepMaximum, S::HintSweepMaximum},
         {u.SweepAverage, S::HintSweepAverage},

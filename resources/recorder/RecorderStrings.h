@@ -102,6 +102,7 @@ inline constexpr char HintDisplayButton[] = "Activate/Deactivate measurement dis
 inline constexpr char HintClearScreen[] = "Clear screen";
 
 // what a screen reader reads for controls that show no text of their own
+inline constexpr char NameSaveFileEdit[] = "Data file";
 inline constexpr char NameVerticalSlideA[] = "Position of trace A";
 inline constexpr char NameVerticalSlideB[] = "Position of trace B";
 inline constexpr char NameTriggerLevelA[] = "Trigger threshold channel A";

@@ -358,6 +358,12 @@ TEST_F(WindowTest, ControlsWithoutTextAreNamedForScreenReaders) {
     form = std::make_unique<TMainForm>();
     Ui::MainForm& u = form->Controls();
     const std::pair<QWidget*, const char*> expected[] = {
+        {u.GridBrightness, "Adjust grid brightness"},
+        {u.SmpScrollBar, "Set sampling rate"},
+        {u.DSPScrollBar, "Set display rate"},
+        {u.SaveFileEdit, "Data file"},
+        {u.SaveFileBrowseButton, "Browse for data file"},
+        {u.LongerTimeEditVornRM1, "Length:"},
         {u.SweepMinimum, "Display minimums"},
         {u.SweepMaximum, "Display maximums"},
         {u.SweepAverage, "Display averages"},
@@ -375,7 +381,7 @@ TEST_F(WindowTest, ControlsWithoutTextAreNamedForScreenReaders) {
         {u.ArmLED, "Arm: stopped"},
     };
     for (const auto& [widget, name] : expected)
-        EXPECT_EQ(spokenName(widget), name) << widget->objectName().toStdString();
+        EXPECT_EQ(spokenName(widget).toStdString(), name) << widget->objectName().toStdString();
 }
 
 TEST_F(WindowTest, LampsNameTheStateTheirColourShows) {

@@ -7,8 +7,8 @@
 #include "ui_DemoSetupForm.h"
 
 #include <cmath>
-#include <tuple>
 #include <limits>
+#include <tuple>
 
 TDemoSetupForm::TDemoSetupForm(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TDemoSetupForm>()) {
     ui_->setupUi(this);

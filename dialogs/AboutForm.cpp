@@ -1,7 +1,7 @@
 #include "AboutForm.h"
 
+#include "DesktopLink.h"
 #include "JpegImage.h"
-#include "ShellSeams.h"
 #include "dialogs/DialogStrings.h"
 #include "ui_AboutForm.h"
 
@@ -59,16 +59,16 @@ void TAboutForm::SetUSBDriverVersion(const QString& text) { ui_->USBObtainedVers
 
 void TAboutForm::SetDeviceSerialNumber(const QString& text) { ui_->DeviceSerialNumberLabel->setText(text); }
 
-// A click on either link opens it; what the desktop answers is not looked at.
+// A click on either link opens it, or says that nothing on the machine can.
 bool TAboutForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const auto* label = static_cast<QWidget*>(watched);
         if (mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint())) {
             if (watched == ui_->CompanySite)
-                rm::shell().openUrl(QUrl(DialogStrings::CompanySiteAddress));
+                rm::openOrTell(QUrl(DialogStrings::CompanySiteAddress));
             else if (watched == ui_->CompanyMail)
-                rm::shell().openUrl(QUrl(DialogStrings::CompanyMailAddress));
+                rm::openOrTell(QUrl(DialogStrings::CompanyMailAddress));
         }
     }
     return QDialog::eventFilter(watched, event);

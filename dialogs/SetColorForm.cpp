@@ -4,6 +4,8 @@
 #include "dialogs/DialogStrings.h"
 #include "ui_SetColorForm.h"
 
+#include <utility>
+
 TSetColorForm::TSetColorForm(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TSetColorForm>()) {
     ui_->setupUi(this);
     setWindowTitle(DialogStrings::ColorSettingsCaption);
@@ -16,12 +18,17 @@ TSetColorForm::TSetColorForm(QWidget* parent) : QDialog(parent), ui_(std::make_u
     ui_->fButtonOK->setText(DialogStrings::ColorOK);
     ui_->fButtonCancel->setText(DialogStrings::ColorCancel);
 
-    for (TChannelIndicationButtonVorn* button : {ui_->fButtonSetColorA, ui_->fButtonSetColorB,
-                                                 ui_->fButtonSetColorGrid, ui_->fButtonSetColorBackground}) {
+    // Each "Set" button is named after the label beside it, so a screen
+    // reader tells the four apart.
+    const std::pair<TChannelIndicationButtonVorn*, QLabel*> rows[] = {
+        {ui_->fButtonSetColorA, ui_->LabelChannelA},
+        {ui_->fButtonSetColorB, ui_->LabelChannelB},
+        {ui_->fButtonSetColorGrid, ui_->LabelGrid},
+        {ui_->fButtonSetColorBackground, ui_->LabelBackground},
+    };
+    for (const auto& [button, label] : rows) {
         button->setText(DialogStrings::ColorSetButton);
-        // The toolkit centres a caption without its trailing blanks; the
-        // padding keeps "Set" left of the colour mark as the blanks mean to.
-        button->setStyleSheet(QStringLiteral("padding-right: 14px;"));
+        button->setAccessibleName(button->text().trimmed() + ' ' + label->text().simplified());
         connect(button, &TChannelIndicationButtonVorn::OnClick, this, [this, button] { pickColorFor(button); });
     }
     connect(ui_->fButtonOK, &QPushButton::clicked, this, &QDialog::accept);

@@ -82,7 +82,7 @@ bool ScriptedShell::openUrl(const QUrl& url)
 {
     std::lock_guard lock(mutex_);
     urls_.push_back(url);
-    return true;
+    return opensUrls_;
 }
 
 bool ScriptedShell::startProgram(const QString& program)
@@ -130,6 +130,12 @@ QString ScriptedShell::clipboardText()
 {
     std::lock_guard lock(mutex_);
     return clipboard_;
+}
+
+void ScriptedShell::setOpensUrls(bool opens)
+{
+    std::lock_guard lock(mutex_);
+    opensUrls_ = opens;
 }
 
 void ScriptedShell::queueFileName(std::optional<QString> answer)

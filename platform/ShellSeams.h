@@ -61,6 +61,8 @@ public:
     void setClipboardText(const QString& text) override;
     QString clipboardText() override;
 
+    // Whether openUrl finds a program for what it is asked to open (true at first).
+    void setOpensUrls(bool opens);
     // Answers for the next dialogs; std::nullopt cancels.
     void queueFileName(std::optional<QString> answer);
     void queueColor(std::optional<QColor> answer);
@@ -79,6 +81,7 @@ private:
     std::vector<FileDialogRequest> fileDialogs_;
     std::vector<QColor> colorInitials_;
     QString clipboard_;
+    bool opensUrls_ = true;
 };
 
 } // namespace rm

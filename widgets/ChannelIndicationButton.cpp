@@ -30,9 +30,14 @@ void TChannelIndicationButtonVorn::setChannelColor(const QColor& color) {
     update();
 }
 
+void TChannelIndicationButtonVorn::setCaptionLeft(bool left) {
+    captionLeft_ = left;
+    update();
+}
+
 // The face is the style's, without its caption: the caption is centred in the
-// part of the face right of the mark (its leading blanks, which placed it
-// there in a narrower font, left out), so the two never overlap.
+// part of the face beside the mark (its blanks, which placed it there in a
+// narrower font, left out), so the two never overlap.
 void TChannelIndicationButtonVorn::paintEvent(QPaintEvent*) {
     if (!autoRaise())
         buttonDown_ = isDown() || isChecked() ? 1 : 0;
@@ -45,7 +50,10 @@ void TChannelIndicationButtonVorn::paintEvent(QPaintEvent*) {
     const QString caption = text().trimmed();
     if (!caption.isEmpty()) {
         QRect face = rect().adjusted(kBevel, kBevel, -kBevel, -kBevel).translated(d, d);
-        face.setLeft(kMarkRight + 1 + d);
+        if (captionLeft_)
+            face.setRight(kMarkLeft - 2 + d);
+        else
+            face.setLeft(kMarkRight + 1 + d);
         // A caption wider than that part ("1:1000") is narrowed to fit it.
         const int wide = fontMetrics().horizontalAdvance(caption);
         if (wide > face.width() && face.width() > 0) {

@@ -121,6 +121,7 @@ void TAcquisitionThreadRM::Execute() {
         } else {
             std::this_thread::sleep_for(kIdleSleep);
             driver_.SetSampleCounter(0);
+            lampsCurrent_ = false;
         }
         // Taken before the push: a change that arrives during the push marks
         // the flag again and is served at the next pass.
@@ -162,7 +163,7 @@ void TAcquisitionThreadRM::readBlock() {
             owner_.SetScopeSettingsDirty(true);
         }
     }
-    if (scope_.CachedDataStatus() != scope_.DataAcquisitionStatus())
+    if (!lampsCurrent_ || scope_.CachedDataStatus() != scope_.DataAcquisitionStatus())
         updateLamps();
 }
 
@@ -182,6 +183,7 @@ void TAcquisitionThreadRM::moveSettingsLogToRing() {
 }
 
 void TAcquisitionThreadRM::updateLamps() {
+    lampsCurrent_ = true;
     scope_.SetCachedDataStatus(scope_.DataAcquisitionStatus());
     const int armState = scope_.ARMLEDStatus();
     const int triggerState = scope_.TriggerLEDStatus();

@@ -52,6 +52,9 @@ private:
     std::atomic<bool> executeStarted_{false};
     StatusLamp* const armLed_;
     StatusLamp* const triggerLed_;
+    // Set once the lamps show a status of the running measurement: the first
+    // read of each measurement colours them, whatever status was cached.
+    bool lampsCurrent_ = false;
     // Lives on the user-interface thread; queued lamp changes die with it.
     QObject uiContext_;
 };

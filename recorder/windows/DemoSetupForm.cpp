@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 TDemoSetupForm::TDemoSetupForm(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TDemoSetupForm>()) {
     ui_->setupUi(this);
@@ -28,6 +29,19 @@ TDemoSetupForm::TDemoSetupForm(QWidget* parent) : QDialog(parent), ui_(std::make
     ui_->AmplitudeLabel->setToolTip(RecorderStrings::DemoAmplitudeHint);
     ui_->PeriodLabel->setToolTip(RecorderStrings::DemoPeriodHint);
     ui_->NoiseLabel->setToolTip(RecorderStrings::DemoNoiseHint);
+
+    // Each edit is named by its row and its column, as a person reads the
+    // grid; the row titles are the first column's buddies.
+    const std::tuple<QLabel*, TNumEditVorn*, TNumEditVorn*> rows[] = {
+        {ui_->AmplitudeLabel, ui_->AmpChannelA, ui_->AmpChannelB},
+        {ui_->PeriodLabel, ui_->PeriodChannelA, ui_->PeriodChannelB},
+        {ui_->NoiseLabel, ui_->NoiseChannelA, ui_->NoiseChannelB},
+    };
+    for (const auto& [row, channelA, channelB] : rows) {
+        row->setBuddy(channelA);
+        channelA->setAccessibleName(row->text() + ' ' + ui_->ChannelALabel->text());
+        channelB->setAccessibleName(row->text() + ' ' + ui_->ChannelBLabel->text());
+    }
 
     // The values the design shows until a scope is set.
     ui_->AmpChannelA->setNumValue(20);

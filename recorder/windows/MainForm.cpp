@@ -1,5 +1,6 @@
 #include "MainForm.h"
 
+#include "DesktopLink.h"
 #include "MessageBoxes.h"
 #include "QuorvRMDrv.h"
 #include "RecorderDialogs.h"
@@ -81,8 +82,10 @@ void TMainForm::CreateEngine() {
 
     settings_.SetVirtualScope(&scope_);
 
-    armLamp_.emplace(*ui_->ArmLED);
-    triggerLamp_.emplace(*ui_->TriggerLED);
+    armLamp_.emplace(*ui_->ArmLED, LampStateNames{S::NameArmLampStopped, S::NameArmLampWaiting,
+                                                   S::NameArmLampSatisfied});
+    triggerLamp_.emplace(*ui_->TriggerLED, LampStateNames{S::NameTriggerLampStopped, S::NameTriggerLampWaiting,
+                                                           S::NameTriggerLampSatisfied});
     displayOff_.emplace(*ui_->InactiveDispLabel);
     flow_.SetDataSourceInstance(&ring_);
     flow_.SetRollScreen(ui_->RollScreenShiftVornRM1);
@@ -151,6 +154,33 @@ void TMainForm::FormCreate() {
     };
     for (const auto& [widget, hint] : hints)
         widget->setToolTip(text(hint));
+
+    // Names for the controls that show no text of their own (or only "..."):
+    // a screen reader would take the title of their group otherwise
+    // ("DSP/SMP", "Vertical", "Trigger").
+    const std::pair<QWidget*, const char*> names[] = {
+        {u.GridBrightness, S::HintGridBrightness},
+        {u.SmpScrollBar, S::HintSmpScrollBar},
+        {u.DSPScrollBar, S::HintDSPScrollBar},
+        {u.SaveFileEdit, S::NameSaveFileEdit},
+        {u.SaveFileBrowseButton, S::HintSaveFileBrowseButton},
+        {u.LongerTimeEditVornRM1, S::HintRecordLength},
+        {u.SweepMinimum, S::HintSweepMinimum},
+        {u.SweepMaximum, S::HintSweepMaximum},
+        {u.SweepAverage, S::HintSweepAverage},
+        {u.SlideUpButtonA, S::HintSlideUpButtonA},
+        {u.SlideUpButtonB, S::HintSlideUpButtonB},
+        {u.SlideDownButtonA, S::HintSlideDownButtonA},
+        {u.SlideDownButtonB, S::HintSlideDownButtonB},
+        {u.VerticalSlideA, S::NameVerticalSlideA},
+        {u.VerticalSlideB, S::NameVerticalSlideB},
+        {u.TriggerAVoltageValueEditVorn1, S::NameTriggerLevelA},
+        {u.TriggerBVoltageValueEditVorn1, S::NameTriggerLevelB},
+        {u.ArmAVoltageValueEditVorn1, S::NameArmLevelA},
+        {u.ArmBVoltageValueEditVorn1, S::NameArmLevelB},
+    };
+    for (const auto& [widget, name] : names)
+        widget->setAccessibleName(text(name));
 
     // 3. Menu captions.
     u.File1->setTitle(text(S::MenuFile));
@@ -402,11 +432,11 @@ void TMainForm::ThreadpriorityBoosted1Click() {
 }
 
 void TMainForm::Index1Click() {
-    rm::shell().openUrl(QUrl::fromLocalFile(QDir::current().filePath(text(S::HelpPage))));
+    rm::openOrTell(QUrl::fromLocalFile(QDir::current().filePath(text(S::HelpPage))));
 }
 
-void TMainForm::NorvakWeb1Click() { rm::shell().openUrl(QUrl(DialogStrings::CompanySiteAddress)); }
+void TMainForm::NorvakWeb1Click() { rm::openOrTell(QUrl(DialogStrings::CompanySiteAddress)); }
 
-void TMainForm::Support1Click() { rm::shell().openUrl(QUrl(DialogStrings::CompanyMailAddress)); }
+void TMainForm::Support1Click() { rm::openOrTell(QUrl(DialogStrings::CompanyMailAddress)); }
 
 void TMainForm::About1Click() { RunRecorderAbout(this, driver_); }

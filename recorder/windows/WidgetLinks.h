@@ -23,14 +23,26 @@ private:
     TUnitValueLabel& label_;
 };
 
-// The trigger and arm lamps (user-interface thread).
+// What a lamp is called in each of its colours: red, yellow and green.
+struct LampStateNames {
+    const char* stopped;
+    const char* waiting;
+    const char* satisfied;
+};
+
+// The trigger and arm lamps (user-interface thread). A lamp's accessible
+// name tells its state, so a screen reader says what the colour shows.
 class ShapeLamp : public StatusLamp {
 public:
-    explicit ShapeLamp(TShapeVorn& shape) : shape_(shape) {}
+    // Named after the colour the shape has now.
+    ShapeLamp(TShapeVorn& shape, const LampStateNames& names);
     void SetLampColor(rm::WinColor color) override;
 
 private:
+    void nameAfter(rm::WinColor color);
+
     TShapeVorn& shape_;
+    LampStateNames names_;
 };
 
 // The "Display off" label (user-interface thread).

@@ -1,7 +1,7 @@
 #pragma once
 
-// Texts both programs show: the settings text file, the colour dialog and the
-// about box.
+// Texts both programs show: the settings text file, the colour dialog, the
+// about box and the Help menus.
 namespace DialogStrings {
 
 // settings text file
@@ -33,5 +33,8 @@ inline constexpr char CompanySiteText[] = "www.example.com";
 inline constexpr char CompanySiteAddress[] = "https://www.example.com/";
 inline constexpr char CompanyMailText[] = "support@example.com";
 inline constexpr char CompanyMailAddress[] = "mailto:support@example.com";
+
+// help page, web page and mail address that nothing on the machine opens
+inline constexpr char NoProgramToOpen[] = "%1 could not be opened: there is no program on this computer to open it.";
 
 } // namespace DialogStrings

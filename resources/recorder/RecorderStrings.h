@@ -101,6 +101,21 @@ inline constexpr char HintSaveButton[] = "Activate/Deactivate measurement saving
 inline constexpr char HintDisplayButton[] = "Activate/Deactivate measurement displaying";
 inline constexpr char HintClearScreen[] = "Clear screen";
 
+// what a screen reader reads for controls that show no text of their own
+inline constexpr char NameSaveFileEdit[] = "Data file";
+inline constexpr char NameVerticalSlideA[] = "Position of trace A";
+inline constexpr char NameVerticalSlideB[] = "Position of trace B";
+inline constexpr char NameTriggerLevelA[] = "Trigger threshold channel A";
+inline constexpr char NameTriggerLevelB[] = "Trigger threshold channel B";
+inline constexpr char NameArmLevelA[] = "Arm threshold channel A";
+inline constexpr char NameArmLevelB[] = "Arm threshold channel B";
+inline constexpr char NameTriggerLampStopped[] = "Trigger: stopped";
+inline constexpr char NameTriggerLampWaiting[] = "Trigger: waiting";
+inline constexpr char NameTriggerLampSatisfied[] = "Trigger: triggered";
+inline constexpr char NameArmLampStopped[] = "Arm: stopped";
+inline constexpr char NameArmLampWaiting[] = "Arm: waiting";
+inline constexpr char NameArmLampSatisfied[] = "Arm: armed";
+
 // display, sweep, time-base and vertical position panels
 
 // coupling, range, information, channel, trigger, arm, file and record panels

@@ -1,15 +1,20 @@
 #include "AboutForm.h"
+#include "DesktopLink.h"
 #include "DialogTestSupport.h"
+#include "MessageBoxes.h"
 #include "SetColorForm.h"
 #include "ShellSeams.h"
 #include "VersionText.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "ChannelIndicationButton.h"
 
@@ -60,6 +65,41 @@ TEST_F(ColorFormTest, ShowsItsTextsAndTheColoursItIsGiven) {
     EXPECT_EQ(colors.channelB, 0x00FFFFu);
     EXPECT_EQ(colors.grid, 0x808080u);
     EXPECT_EQ(colors.background, 0x102030u);
+}
+
+// "Set" stands whole in the face left of the colour mark, in the button's own
+// font: the pixels the caption changes lie left of the mark and span the text.
+TEST_F(ColorFormTest, SetCaptionsStandWholeLeftOfTheMark) {
+    for (const char* name : {"fButtonSetColorA", "fButtonSetColorB", "fButtonSetColorGrid",
+                             "fButtonSetColorBackground"}) {
+        TChannelIndicationButtonVorn* setButton = button(name);
+        const QImage with = setButton->grab().toImage();
+        const QString caption = setButton->text();
+        setButton->setText({});
+        const QImage without = setButton->grab().toImage();
+        setButton->setText(caption);
+        int left = with.width(), right = -1;
+        for (int y = 0; y < with.height(); ++y)
+            for (int x = 0; x < with.width(); ++x)
+                if (with.pixel(x, y) != without.pixel(x, y)) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        ASSERT_GE(right, 0) << name;
+        EXPECT_LT(right, setButton->markRect().left()) << name;
+        EXPECT_GE(right - left + 1, setButton->fontMetrics().horizontalAdvance("Set") - 2) << name;
+    }
+}
+
+// A screen reader tells the four buttons apart by the label beside each.
+TEST_F(ColorFormTest, SetButtonsAreNamedAfterTheirLabels) {
+    const auto spoken = [this](const char* name) {
+        return QAccessible::queryAccessibleInterface(button(name))->text(QAccessible::Name);
+    };
+    EXPECT_EQ(spoken("fButtonSetColorA"), "Set Channel A");
+    EXPECT_EQ(spoken("fButtonSetColorB"), "Set Channel B");
+    EXPECT_EQ(spoken("fButtonSetColorGrid"), "Set Grid");
+    EXPECT_EQ(spoken("fButtonSetColorBackground"), "Set Background");
 }
 
 TEST_F(ColorFormTest, OkHasTheFocusAndComesFirstCancelIsTheDefault) {
@@ -167,6 +207,27 @@ TEST_F(DialogTest, ClickingALinkOpensItAndKeepsTheBoxOpen) {
     EXPECT_EQ(about.exec(), QDialog::Accepted);
     EXPECT_EQ(labelOf(about, "CompanySite")->text(), "www.example.com");
     EXPECT_EQ(labelOf(about, "CompanyMail")->text(), "support@example.com");
+}
+
+// ---- Pages and addresses ------------------------------------------------------
+
+// Nothing on the machine opens it: a message names the page, file or address.
+TEST_F(DialogTest, WhatNothingOpensIsNamedInAMessage) {
+    rm::ScriptedMessages messages;
+    EXPECT_TRUE(rm::openOrTell(QUrl("https://www.example.com/")));
+    EXPECT_TRUE(messages.texts().empty());
+
+    shell_.setOpensUrls(false);
+    EXPECT_FALSE(rm::openOrTell(QUrl::fromLocalFile("/opt/rm/Help/help.htm")));
+    EXPECT_FALSE(rm::openOrTell(QUrl("https://www.example.com/")));
+    EXPECT_FALSE(rm::openOrTell(QUrl("mailto:support@example.com")));
+    const auto shown = messages.shown();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0].text,
+              "/opt/rm/Help/help.htm could not be opened: there is no program on this computer to open it.");
+    EXPECT_EQ(shown[1].text.rfind("https://www.example.com/ could not be opened", 0), 0u);
+    EXPECT_EQ(shown[2].text.rfind("support@example.com could not be opened", 0), 0u);
+    EXPECT_EQ(shown[2].icon, rm::MsgIcon::Warning);
 }
 
 } // namespace

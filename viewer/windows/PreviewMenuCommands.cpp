@@ -1,10 +1,10 @@
 #include "PreviewMenuCommands.h"
 
 #include "AboutForm.h"
+#include "DesktopLink.h"
 #include "PreviewEngine.h"
 #include "PreviewScreenPelkRM.h"
 #include "SetColorForm.h"
-#include "ShellSeams.h"
 #include "VersionText.h"
 #include "dialogs/DialogStrings.h"
 #include "ui_PreviewScreenRM.h"
@@ -54,12 +54,12 @@ void TPreviewMenuCommands::ColorSettings1Click()
 
 void TPreviewMenuCommands::IndexMenuItemClick()
 {
-    rm::shell().openUrl(QUrl::fromLocalFile(QDir::current().filePath(QStringLiteral("Help/help.htm"))));
+    rm::openOrTell(QUrl::fromLocalFile(QDir::current().filePath(QStringLiteral("Help/help.htm"))));
 }
 
-void TPreviewMenuCommands::NorvakWebClick() { rm::shell().openUrl(QUrl(DialogStrings::CompanySiteAddress)); }
+void TPreviewMenuCommands::NorvakWebClick() { rm::openOrTell(QUrl(DialogStrings::CompanySiteAddress)); }
 
-void TPreviewMenuCommands::SupportClick() { rm::shell().openUrl(QUrl(DialogStrings::CompanyMailAddress)); }
+void TPreviewMenuCommands::SupportClick() { rm::openOrTell(QUrl(DialogStrings::CompanyMailAddress)); }
 
 void TPreviewMenuCommands::About1Click()
 {

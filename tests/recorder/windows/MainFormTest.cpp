@@ -2,8 +2,13 @@
 // commands, the restore request and the ways the window ends.
 #include "WindowTestSupport.h"
 
+#include "AcquisitionThreadRM.h"
+#include "ShapeVorn.h"
 #include "SplashScreenVorn.h"
+#include "WidgetLinks.h"
 
+#include <QAccessible>
+#include <QEnterEvent>
 #include <QFile>
 #include <QLabel>
 #include <QSignalSpy>
@@ -221,6 +226,23 @@ TEST_F(WindowTest, ShellCommandsOfTheMenus) {
     EXPECT_TRUE(urls[2].path().endsWith("@example.com"));
 }
 
+// With no program on the machine for them, the Help entries say so, naming
+// the help page, the web page and the mail address.
+TEST_F(WindowTest, HelpEntriesSayWhenNothingOpensThem) {
+    TMainForm& window = startedDemoWindow();
+    Ui::MainForm& u = window.Controls();
+    messages.clear();
+    shell.setOpensUrls(false);
+    u.Index1->trigger();
+    u.NorvakWeb1->trigger();
+    u.Support1->trigger();
+    const auto texts = messages.texts();
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0].rfind(QDir::current().filePath("Help/help.htm").toStdString() + " could not be opened", 0), 0u);
+    EXPECT_EQ(texts[1].rfind("https://www.example.com/ could not be opened", 0), 0u);
+    EXPECT_EQ(texts[2].rfind("support@example.com could not be opened", 0), 0u);
+}
+
 TEST_F(WindowTest, ExitAsksAndClosesOnYesOnly) {
     TMainForm& window = startedDemoWindow();
     window.show();
@@ -304,6 +326,76 @@ TEST_F(WindowTest, LampsAreRedCirclesAndDisplayOffIsHiddenAtStart) {
     }
     EXPECT_FALSE(u.ChannelColorA->Circle());
     EXPECT_FALSE(u.InactiveDispLabel->isVisibleTo(u.ClientArea));
+}
+
+// While the pointer rests on a live reading it holds its value, in bold.
+TEST_F(WindowTest, LiveReadingsHoldTheirValueUnderThePointer) {
+    form = std::make_unique<TMainForm>();
+    Ui::MainForm& u = form->Controls();
+    for (TUnitValueLabel* reading : {u.TimeVoltageA, u.TimeVoltageB}) {
+        reading->setMainValue(1500);
+        QApplication::processEvents();
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+        QApplication::sendEvent(reading, &enter);
+        reading->setMainValue(2000);
+        EXPECT_TRUE(reading->isHovered()) << reading->objectName().toStdString();
+        EXPECT_TRUE(reading->isHeld());
+        EXPECT_EQ(reading->MyString(), "1.5V");
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(reading, &leave);
+        reading->setMainValue(2500);
+        EXPECT_EQ(reading->MyString(), "2.5V");
+    }
+}
+
+QString spokenName(QWidget* widget) {
+    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+}
+
+// Controls that show no text are read by what a user would call them, not by
+// the title of the group they sit in.
+TEST_F(WindowTest, ControlsWithoutTextAreNamedForScreenReaders) {
+    form = std::make_unique<TMainForm>();
+    Ui::MainForm& u = form->Controls();
+    const std::pair<QWidget*, const char*> expected[] = {
+        {u.GridBrightness, "Adjust grid brightness"},
+        {u.SmpScrollBar, "Set sampling rate"},
+        {u.DSPScrollBar, "Set display rate"},
+        {u.SaveFileEdit, "Data file"},
+        {u.SaveFileBrowseButton, "Browse for data file"},
+        {u.LongerTimeEditVornRM1, "Length:"},
+        {u.SweepMinimum, "Display minimums"},
+        {u.SweepMaximum, "Display maximums"},
+        {u.SweepAverage, "Display averages"},
+        {u.SlideUpButtonA, "Shift up trace A"},
+        {u.SlideUpButtonB, "Shift up trace B"},
+        {u.SlideDownButtonA, "Shift down trace A"},
+        {u.SlideDownButtonB, "Shift down trace B"},
+        {u.VerticalSlideA, "Position of trace A"},
+        {u.VerticalSlideB, "Position of trace B"},
+        {u.TriggerAVoltageValueEditVorn1, "Trigger threshold channel A"},
+        {u.TriggerBVoltageValueEditVorn1, "Trigger threshold channel B"},
+        {u.ArmAVoltageValueEditVorn1, "Arm threshold channel A"},
+        {u.ArmBVoltageValueEditVorn1, "Arm threshold channel B"},
+        {u.TriggerLED, "Trigger: stopped"},
+        {u.ArmLED, "Arm: stopped"},
+    };
+    for (const auto& [widget, name] : expected)
+        EXPECT_EQ(spokenName(widget).toStdString(), name) << widget->objectName().toStdString();
+}
+
+TEST_F(WindowTest, LampsNameTheStateTheirColourShows) {
+    TShapeVorn shape;
+    shape.setBrushColor(Qt::red);
+    ShapeLamp lamp(shape, {"Arm: stopped", "Arm: waiting", "Arm: armed"});
+    EXPECT_EQ(spokenName(&shape), "Arm: stopped");
+    lamp.SetLampColor(TAcquisitionThreadRM::kLampYellow);
+    EXPECT_EQ(spokenName(&shape), "Arm: waiting");
+    lamp.SetLampColor(TAcquisitionThreadRM::kLampGreen);
+    EXPECT_EQ(spokenName(&shape), "Arm: armed");
+    EXPECT_EQ(shape.BrushColor(), QColor(0, 0x80, 0));
+    lamp.SetLampColor(TAcquisitionThreadRM::kLampRed);
+    EXPECT_EQ(spokenName(&shape), "Arm: stopped");
 }
 
 // ---- Splash ----------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "VirtualDriverVornRM.h"
 #include "VirtualScopeVornRM.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 
@@ -57,6 +58,21 @@ TEST_F(RecorderDialogsTest, DemoSetupShowsTheScopesValuesAndItsTexts) {
     EXPECT_EQ(form.findChild<QLabel*>("PeriodLabel")->toolTip(), "Set the demo waveform period");
     EXPECT_EQ(form.findChild<QLabel*>("PeriodUnitLabel")->text(), "mS");
     EXPECT_EQ(form.findChild<QLabel*>("ChannelBLabel")->text(), "Channel B");
+}
+
+// A screen reader reads each edit by its row and column labels.
+TEST_F(RecorderDialogsTest, DemoSetupEditsAreNamedByTheirLabels) {
+    TDemoSetupForm form;
+    const auto spoken = [&form](const char* name) {
+        return QAccessible::queryAccessibleInterface(edit(form, name))->text(QAccessible::Name);
+    };
+    EXPECT_EQ(spoken("AmpChannelA"), "Amplitude Channel A");
+    EXPECT_EQ(spoken("AmpChannelB"), "Amplitude Channel B");
+    EXPECT_EQ(spoken("PeriodChannelA"), "Period Channel A");
+    EXPECT_EQ(spoken("PeriodChannelB"), "Period Channel B");
+    EXPECT_EQ(spoken("NoiseChannelA"), "Noise Channel A");
+    EXPECT_EQ(spoken("NoiseChannelB"), "Noise Channel B");
+    EXPECT_EQ(form.findChild<QLabel*>("NoiseLabel")->buddy(), edit(form, "NoiseChannelA"));
 }
 
 TEST_F(RecorderDialogsTest, DemoSetupOkTakesTheRoundedValuesAndAnnouncesThem) {

@@ -111,4 +111,33 @@ TEST_F(WindowEndToEndTest, MeasurementOfTwoSecondsReachesTheFileAndNoThreadIsLef
     EXPECT_EQ(std::vector<uint16_t>(words.end() - 4, words.end()), (std::vector<uint16_t>{0, 4, 1, 0}));
 }
 
+// A triggered measurement whose level the signal never reaches waits: from
+// the first status the device gives, both lamps show it (yellow) and say so.
+TEST_F(WindowEndToEndTest, TriggeredMeasurementWaitingShowsItsLamps) {
+    UlmexSimReset();
+    UlmexSimSetSignal(0, 0.0, 500.0, 5.0);
+    form = std::make_unique<TMainForm>();
+    form->Driver().SetLibraryFolder(rm::programFolder());
+    TVirtualScopeVornRM& scope = form->Scope();
+    scope.Startup();
+    ASSERT_TRUE(form->Driver().DeviceInitialized());
+    Ui::MainForm& u = form->Controls();
+    const QColor red(0xFF, 0, 0), yellow(0xFF, 0xFF, 0);
+    ASSERT_EQ(u.TriggerLED->BrushColor(), red);
+
+    scope.SetRecordFree(false);
+    scope.SetRecordTriggered(true);
+    scope.SetTriggerSourceA(true);
+    scope.SetTriggerUnderA(false);
+    scope.SetTriggerLevelA(3000);  // far above the signal
+    scope.SetMeasurementStarted(true);
+    scope.Notify(TScopeNotifyCode::snSettingsChanged, 9);
+    EXPECT_TRUE(processEventsUntil([&] { return u.TriggerLED->BrushColor() == yellow; }, 5000));
+    EXPECT_EQ(u.ArmLED->BrushColor(), yellow);
+    EXPECT_TRUE(scope.MeasurementStarted());
+    EXPECT_EQ(u.TriggerLED->accessibleName(), "Trigger: waiting");
+    EXPECT_EQ(u.ArmLED->accessibleName(), "Arm: waiting");
+    form->close();
+}
+
 } // namespace

@@ -143,5 +143,23 @@ TEST_F(ViewerMenuTest, APrintThatCannotBeWrittenIsToldOnceAndReportedAsFailed)
         << messages_.texts()[0];
 }
 
+// With no program on the machine for them, the Help entries say so, naming
+// the help page, the web page and the mail address.
+TEST_F(ViewerMenuTest, HelpEntriesSayWhenNothingOpensThem)
+{
+    TPreviewMenuCommands commands(form_, engine_, *form_.PreviewScreenVornRM);
+    messages_.clear();
+    shell_.setOpensUrls(false);
+    form_.IndexMenuItem->trigger();
+    form_.norvakwebmenuitem->trigger();
+    form_.supportmenuitem->trigger();
+    const auto texts = messages_.texts();
+    ASSERT_EQ(texts.size(), 3u);
+    const std::string page = QDir(dir_.path()).filePath("Help/help.htm").toStdString();
+    EXPECT_EQ(texts[0].rfind(page + " could not be opened", 0), 0u) << texts[0];
+    EXPECT_EQ(texts[1].rfind("https://www.example.com/ could not be opened", 0), 0u) << texts[1];
+    EXPECT_EQ(texts[2].rfind("support@example.com could not be opened", 0), 0u) << texts[2];
+}
+
 } // namespace
 } // namespace rm::viewer

@@ -23,7 +23,7 @@ inline WinColor toWinColor(const QColor& color) {
 }
 
 // `color` as it is drawn on white (paper): a colour too light to be seen
-// there (less contrast against white than 4.5 to 1) is darkened, keeping its
+// there (less contrast against white than 7 to 1) is darkened, keeping its
 // hue, until it stands out that well; darker colours stay as they are.
 inline WinColor readableOnWhite(WinColor color) {
     const auto linear = [](double channel) {
@@ -33,7 +33,7 @@ inline WinColor readableOnWhite(WinColor color) {
     const auto luminance = [&](double r, double g, double b) {
         return 0.2126 * linear(r) + 0.7152 * linear(g) + 0.0722 * linear(b);
     };
-    constexpr double kLightest = 1.05 / 4.5 - 0.05;
+    constexpr double kLightest = 1.05 / 7 - 0.05;
     const double r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
     double factor = 1;
     while (factor > 0 && luminance(r * factor, g * factor, b * factor) > kLightest)

@@ -22,6 +22,7 @@ namespace {
 
 constexpr char kDefaultOutput[] = "PelkView.pdf";
 constexpr int kTextHeightMillimetres = 3;
+constexpr int kTextGapMillimetres = 1;
 // A page whose shorter side is less gets the viewer's default layout for a
 // page of this shorter side, scaled down.
 constexpr int kReferenceShortSide = 210;
@@ -316,7 +317,10 @@ void PrintSession::renderObjects(PageDevice& page)
             region.painter = &painter;
             callBack(DrawPicture, id, 0, &region);
         } else if (kind == KindText) {
-            drawTextFitted(painter, rect.size(), QString::fromStdString(objectText(id)),
+            // A little room above the text and before the box to its right.
+            const int gap = page.millimetresToDots(kTextGapMillimetres);
+            painter.translate(0, gap);
+            drawTextFitted(painter, rect.size() - QSize(2 * gap, gap), QString::fromStdString(objectText(id)),
                            page.millimetresToDots(kTextHeightMillimetres));
         }
         painter.restore();

@@ -247,8 +247,10 @@ QImage TPreviewScreenPelkRM::PaintForPrint(int targetWidth, int targetHeight, co
         painter.VerticalLine(image.width() - 2, colors.grid);
     }
     if (withData && engine_->VoltageCursorsActive) {
-        painter.XorCross(cross1_.x(), cross1_.y(), kCross1Color);
-        painter.XorCross(cross2_.x(), cross2_.y(), kCross2Color);
+        // XOR with the colour's complement: on white paper the crosses show
+        // red and blue, as on the screen, not cyan and a yellow nobody sees.
+        painter.XorCross(cross1_.x(), cross1_.y(), kCross1Color ^ kPrintWhite);
+        painter.XorCross(cross2_.x(), cross2_.y(), kCross2Color ^ kPrintWhite);
     }
     if (targetWidth <= 0 || targetHeight <= 0)
         return {};

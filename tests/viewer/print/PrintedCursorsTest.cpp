@@ -1,6 +1,6 @@
 // The cursors as printed: on white paper a cursor colour too light to be seen
-// (the white time synchro, the pale defaults) is drawn dark; the screen keeps
-// its colours.
+// (the white time synchro, the pale defaults) is drawn dark, the voltage
+// crosses keep their red and blue; the screen keeps its colours.
 #include "DisplayRig.h"
 
 #include "WinColor.h"
@@ -19,6 +19,7 @@ TEST(PrintedCursors, ColoursTooLightForPaperAreDrawnDarkAndTheScreenKeepsThem) {
     rig.source.Cursors().AddCursorObject({ctTimeSynchro, 0, 100, 100, true, ""});
     rig.source.Cursors().AddCursorObject({ctWaveform, 0x00FF00, 150, 150, true, "C1"});  // green
     rig.source.Cursors().AddCursorObject({ctWaveform, 0x000090, 200, 200, true, "C2"});  // dark red
+    rig.engine.VoltageCursorsActive = true;
     rig.display.RedrawAll();
     EXPECT_EQ(rig.display.Picture().pixel(100, 20), qRgb(255, 255, 255));
 
@@ -30,6 +31,9 @@ TEST(PrintedCursors, ColoursTooLightForPaperAreDrawnDarkAndTheScreenKeepsThem) {
     EXPECT_GT(green.green(), 2 * std::max(green.red(), green.blue())) << "still green";
     EXPECT_EQ(print.pixel(200, 20), qRgb(0x90, 0, 0)) << "dark enough as it is";
     EXPECT_EQ(rig.display.Picture().pixel(150, 20), qRgb(0, 255, 0));
+    // The voltage crosses: red and blue on paper as on the screen.
+    EXPECT_EQ(print.pixel(rig.display.Cross1().x() + 10, rig.display.Cross1().y()), qRgb(255, 0, 0));
+    EXPECT_EQ(print.pixel(rig.display.Cross2().x() + 10, rig.display.Cross2().y()), qRgb(0, 0, 255));
 }
 
 } // namespace

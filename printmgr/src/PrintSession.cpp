@@ -149,15 +149,13 @@ bool PrintSession::print()
 {
     const auto stored = layout_file::read(layoutPath(), layoutKey_);
     sayLayoutProblems(stored);
-    const auto refuse = [this](const QString& file, const QString& reason) {
-        say(QString::fromUtf8(PrintManagerStrings::FileNotWritten).arg(file, reason));
-        return false;
-    };
     // The toolkit's dialog opens the file it offers to check it: a pipe
     // would block it for good.
     const QString proposed = proposedOutput(stored);
-    if (const QString reason = pdf_file::refusal(proposed, absoluteLayoutPath()); !reason.isEmpty())
-        return refuse(proposed, reason);
+    if (const QString reason = pdf_file::refusal(proposed, absoluteLayoutPath()); !reason.isEmpty()) {
+        say(QString::fromUtf8(PrintManagerStrings::FileNotWritten).arg(proposed, reason));
+        return false;
+    }
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setFullPage(true);
@@ -172,34 +170,38 @@ bool PrintSession::print()
     case rm::PrintDialogResult::Accepted:
         break;
     }
+    return printPage(printer, stored);
+}
+
+bool PrintSession::printPage(const QPrinter& printer, const layout_file::StoredLayout& stored)
+{
     const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
     const QString target = toFile ? QFileInfo(printer.outputFileName()).absoluteFilePath() : printer.printerName();
-    if (toFile) {
-        if (const QString reason = pdf_file::refusal(target, absoluteLayoutPath()); !reason.isEmpty())
-            return refuse(target, reason);
+    QString failure = toFile ? pdf_file::refusal(target, absoluteLayoutPath()) : QString();
+    if (failure.isEmpty()) {
+        PageDevice page(printer);
+        page_ = &page;
+        const Placements defaulted = placeObjects(stored, page);
+        bool drawn = page.begin();
+        if (drawn) {
+            renderObjects(page);
+            drawn = page.end();
+        }
+        page_ = nullptr;
+        if (!drawn)
+            failure = QString::fromUtf8(PrintManagerStrings::NotWrittenWhole);
+        else if (toFile)
+            failure = pdf_file::write(target, page.pdf());
+        else
+            failure = cups_printer::submit(target, printer.docName(), printer.copyCount(), page.pdf());
+        if (failure.isEmpty()) {
+            layout_file::addObjects(layoutPath(), layoutKey_, stored, defaulted);
+            return true;
+        }
     }
-
-    PageDevice page(printer);
-    page_ = &page;
-    const Placements defaulted = placeObjects(stored, page);
-    bool drawn = page.begin();
-    if (drawn) {
-        renderObjects(page);
-        drawn = page.end();
-    }
-    page_ = nullptr;
-    QString failure = QString::fromUtf8(PrintManagerStrings::NotWrittenWhole);
-    if (drawn)
-        failure = toFile ? pdf_file::write(target, page.pdf())
-                         : cups_printer::submit(target, printer.docName(), printer.copyCount(), page.pdf());
-    if (!failure.isEmpty()) {
-        if (toFile)
-            return refuse(target, failure);
-        say(QString::fromUtf8(PrintManagerStrings::PrinterFailed).arg(target, failure));
-        return false;
-    }
-    layout_file::addObjects(layoutPath(), layoutKey_, stored, defaulted);
-    return true;
+    const char* format = toFile ? PrintManagerStrings::FileNotWritten : PrintManagerStrings::PrinterFailed;
+    say(QString::fromUtf8(format).arg(target, failure));
+    return false;
 }
 
 void PrintSession::sayLayoutProblems(const layout_file::StoredLayout& stored)

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+class QPrinter;
+
 #include <map>
 #include <set>
 #include <string>
@@ -39,6 +41,9 @@ private:
     QString absoluteLayoutPath() const;
     QString proposedOutput(const layout_file::StoredLayout& stored) const;
     bool print();
+    // The page as the dialog left `printer`, into the file or onto the
+    // printer it chose; false after the message saying why not.
+    bool printPage(const QPrinter& printer, const layout_file::StoredLayout& stored);
     void sayLayoutProblems(const layout_file::StoredLayout& stored);
     Placements placeObjects(const layout_file::StoredLayout& stored, const PageDevice& page);
     Placements defaultLayout(layout_fitting::PageSize page);

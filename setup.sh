@@ -4,7 +4,11 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake ninja-build g++ qt6-base-dev libjpeg62-turbo-dev libgtest-dev fonts-dejavu-core)
+packages=(cmake ninja-build g++ qt6-base-dev libjpeg62-turbo-dev libgtest-dev fonts-dejavu-core libcups2-dev)
+# The tests start a CUPS server of their own (a queue that rejects jobs).
+if [[ "${1:-}" == test ]]; then
+  packages+=(cups-daemon cups-client)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

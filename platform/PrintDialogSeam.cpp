@@ -65,8 +65,13 @@ PrintDialogResult ScriptedPrintDialog::choose(QPrinter& printer, const QString& 
     }
     if (!answer)
         return PrintDialogResult::Cancelled;
-    printer.setOutputFileName(answer->file.isEmpty() ? proposedPdf : answer->file);
+    if (answer->printer.isEmpty())
+        printer.setOutputFileName(answer->file.isEmpty() ? proposedPdf : answer->file);
+    else
+        printer.setPrinterName(answer->printer);
     printer.setResolution(answer->dotsPerInch);
+    printer.setPageSize(QPageSize(answer->paper));
+    printer.setPageOrientation(answer->orientation);
     return PrintDialogResult::Accepted;
 }
 

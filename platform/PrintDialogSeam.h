@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QPageLayout>
+#include <QPageSize>
 #include <QString>
 
 #include <deque>
 #include <mutex>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QPrinter;
@@ -44,10 +47,15 @@ void setPrintDialog(PrintDialog* dialog);
 // test runs alike with and without them. Installs itself while it lives.
 class ScriptedPrintDialog : public PrintDialog {
 public:
-    // Print into `file` ("" = the proposed file) at `dotsPerInch`.
+    // Print into `file` ("" = the proposed file) at `dotsPerInch`, on
+    // `paper` in `orientation`; or, when `printer` names a CUPS queue, on it.
     struct Answer {
+        Answer(QString file = {}, int dotsPerInch = 300) : file(std::move(file)), dotsPerInch(dotsPerInch) {}
         QString file;
         int dotsPerInch = 300;
+        QPageSize::PageSizeId paper = QPageSize::A4;
+        QPageLayout::Orientation orientation = QPageLayout::Landscape;
+        QString printer;
     };
 
     ScriptedPrintDialog();

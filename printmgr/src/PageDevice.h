@@ -1,48 +1,43 @@
 #pragma once
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QPainter>
-#include <QString>
+#include <QPdfWriter>
 
-#include <memory>
-
-class QPagedPaintDevice;
-class QPdfWriter;
 class QPrinter;
-class QSaveFile;
 
 namespace printmgr {
 
-// The page being printed, where the print dialog sent it: the chosen
-// printer, or a PDF file. A PDF is written beside the file it replaces and
-// takes its place only once complete, so a failed print leaves the old file.
+// The page being printed, as the print dialog chose it (paper, orientation,
+// resolution), drawn into a PDF held in memory; where the finished PDF goes
+// (a file or a printer) is up to the caller.
 class PageDevice {
 public:
-    // `printer` as the print dialog left it; it outlives the page.
-    explicit PageDevice(QPrinter& printer);
+    explicit PageDevice(const QPrinter& printer);
     ~PageDevice();
 
     double dotsPerCentimetre() const;
     int widthDots() const;
     int heightDots() const;
     int millimetresToDots(int millimetres) const;
+    // The page's size in whole millimetres, as the viewer computes it.
+    int widthMillimetres() const;
+    int heightMillimetres() const;
 
-    // Starts painting on the page; false when the output cannot be written.
+    // Starts painting on the page; false when the page cannot be drawn.
     bool begin();
     QPainter& painter() { return painter_; }
-    // Finishes the page; false when it could not be written or printed.
+    // Finishes the page; false when it could not be drawn whole.
     bool end();
-    // After a false begin() or end(): the file or printer and the reason.
-    const QString& failure() const { return failure_; }
+    // The finished PDF.
+    const QByteArray& pdf() const { return pdf_; }
 
 private:
-    void fail(const char* format, const QString& reason);
-
-    QPrinter& printer_;
-    std::unique_ptr<QSaveFile> file_;
-    std::unique_ptr<QPdfWriter> writer_;
-    QPagedPaintDevice* device_ = nullptr;
+    QByteArray pdf_;
+    QBuffer buffer_;
+    QPdfWriter writer_;
     QPainter painter_;
-    QString failure_;
 };
 
 } // namespace printmgr

@@ -1,17 +1,20 @@
 #include "PrintSession.h"
 
+#include "CupsPrinterOutput.h"
 #include "PageDevice.h"
+#include "PageText.h"
+#include "PdfFileOutput.h"
 #include "PrintDialogSeam.h"
 #include "printmgr/PrintManagerStrings.h"
 
 #include <QFileInfo>
-#include <QFont>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QStringList>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace printmgr {
@@ -19,6 +22,13 @@ namespace {
 
 constexpr char kDefaultOutput[] = "PelkView.pdf";
 constexpr int kTextHeightMillimetres = 3;
+constexpr int kTextGapMillimetres = 1;
+// A page whose shorter side is less gets the viewer's default layout for a
+// page of this shorter side, scaled down.
+constexpr int kReferenceShortSide = 210;
+// Lines not understood that a message lists, and the characters shown of each.
+constexpr size_t kLinesShown = 10;
+constexpr int kLineCharactersShown = 120;
 
 std::string text(const void* data)
 {
@@ -29,6 +39,25 @@ std::string folderOf(const std::string& path)
 {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// A line of the layout file as a message shows it: control characters (a
+// NUL among them) escaped, a very long line cut.
+QString shownLine(const std::string& line)
+{
+    const QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+    QString shown;
+    for (const QChar c : text) {
+        if (shown.size() >= kLineCharactersShown) {
+            shown += QStringLiteral("...");
+            break;
+        }
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
 }
 
 } // namespace
@@ -104,6 +133,11 @@ std::string PrintSession::layoutPath() const
     return layoutFileName_.empty() ? std::string("PelkView.lay") : layoutFileName_;
 }
 
+QString PrintSession::absoluteLayoutPath() const
+{
+    return QFileInfo(QString::fromStdString(layoutPath())).absoluteFilePath();
+}
+
 QString PrintSession::proposedOutput(const layout_file::StoredLayout& stored) const
 {
     const std::string name = stored.output.empty() ? kDefaultOutput : stored.output;
@@ -115,12 +149,19 @@ bool PrintSession::print()
 {
     const auto stored = layout_file::read(layoutPath(), layoutKey_);
     sayLayoutProblems(stored);
+    // The toolkit's dialog opens the file it offers to check it: a pipe
+    // would block it for good.
+    const QString proposed = proposedOutput(stored);
+    if (const QString reason = pdf_file::refusal(proposed, absoluteLayoutPath()); !reason.isEmpty()) {
+        say(QString::fromUtf8(PrintManagerStrings::FileNotWritten).arg(proposed, reason));
+        return false;
+    }
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setFullPage(true);
     printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(0, 0, 0, 0),
                                       QPageLayout::Millimeter));
-    switch (rm::runPrintDialog(printer, proposedOutput(stored))) {
+    switch (rm::runPrintDialog(printer, proposed)) {
     case rm::PrintDialogResult::Cancelled:
         return false;
     case rm::PrintDialogResult::Unavailable:
@@ -129,54 +170,123 @@ bool PrintSession::print()
     case rm::PrintDialogResult::Accepted:
         break;
     }
+    return printPage(printer, stored);
+}
 
-    PageDevice page(printer);
-    page_ = &page;
-    const auto defaulted = placeObjects(stored);
-    bool printed = page.begin();
-    if (printed) {
-        renderObjects(page);
-        printed = page.end();
+bool PrintSession::printPage(const QPrinter& printer, const layout_file::StoredLayout& stored)
+{
+    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
+    const QString target = toFile ? QFileInfo(printer.outputFileName()).absoluteFilePath() : printer.printerName();
+    QString failure = toFile ? pdf_file::refusal(target, absoluteLayoutPath()) : QString();
+    if (failure.isEmpty()) {
+        PageDevice page(printer);
+        page_ = &page;
+        const Placements defaulted = placeObjects(stored, page);
+        bool drawn = page.begin();
+        if (drawn) {
+            renderObjects(page);
+            drawn = page.end();
+        }
+        page_ = nullptr;
+        if (!drawn)
+            failure = QString::fromUtf8(PrintManagerStrings::NotWrittenWhole);
+        else if (toFile)
+            failure = pdf_file::write(target, page.pdf());
+        else
+            failure = cups_printer::submit(target, printer.docName(), printer.copyCount(), page.pdf());
+        if (failure.isEmpty()) {
+            layout_file::addObjects(layoutPath(), layoutKey_, stored, defaulted);
+            return true;
+        }
     }
-    page_ = nullptr;
-    if (!printed) {
-        say(page.failure());
-        return false;
-    }
-    layout_file::addObjects(layoutPath(), layoutKey_, stored, defaulted);
-    return true;
+    const char* format = toFile ? PrintManagerStrings::FileNotWritten : PrintManagerStrings::PrinterFailed;
+    say(QString::fromUtf8(format).arg(target, failure));
+    return false;
 }
 
 void PrintSession::sayLayoutProblems(const layout_file::StoredLayout& stored)
 {
-    const QString path = QFileInfo(QString::fromStdString(layoutPath())).absoluteFilePath();
+    const QString path = absoluteLayoutPath();
     if (stored.state == layout_file::StoredLayout::State::Unreadable) {
         say(QString::fromUtf8(PrintManagerStrings::LayoutNotRead).arg(path, QString::fromStdString(stored.problem)));
-    } else if (!stored.notUnderstood.empty()) {
-        QStringList lines;
-        for (const auto& line : stored.notUnderstood)
-            lines.append(QString::fromStdString(line));
-        say(QString::fromUtf8(PrintManagerStrings::LayoutLinesNotUnderstood).arg(path, lines.join(u'\n')));
+        return;
     }
+    if (stored.notUnderstood.empty())
+        return;
+    QStringList lines;
+    for (size_t i = 0; i < stored.notUnderstood.size() && i < kLinesShown; ++i)
+        lines.append(shownLine(stored.notUnderstood[i]));
+    if (stored.notUnderstood.size() > kLinesShown)
+        lines.append(QString::fromUtf8(PrintManagerStrings::LayoutMoreLines).arg(
+            static_cast<qulonglong>(stored.notUnderstood.size() - kLinesShown)));
+    say(QString::fromUtf8(PrintManagerStrings::LayoutLinesNotUnderstood).arg(path, lines.join(u'\n')));
 }
 
-std::map<int, ObjectPlacement> PrintSession::placeObjects(const layout_file::StoredLayout& stored)
+PrintSession::Placements PrintSession::placeObjects(const layout_file::StoredLayout& stored, const PageDevice& page)
 {
-    // The default layout places every object; the file's lines then move
-    // those it places.
-    std::map<int, ObjectPlacement> defaulted;
-    for (const auto& o : objects_)
-        if (!stored.objects.contains(o.id))
-            defaulted[o.id] = {};
-    if (!defaulted.empty())
-        callBack(DefaultLayout, 0, 0, nullptr);
-    for (auto& o : objects_) {
-        if (const auto it = stored.objects.find(o.id); it != stored.objects.end())
-            o.placement = it->second;
-        else
-            defaulted[o.id] = o.placement;
+    // The file's lines place the objects they name, the default layout the
+    // others; a layout that does not fit the page chosen is shrunk to it, or
+    // else replaced by the page's default.
+    const layout_fitting::PageSize size{page.widthMillimetres(), page.heightMillimetres()};
+    Placements defaults;
+    Placements placed;
+    Placements defaulted;
+    for (const auto& o : objects_) {
+        if (const auto it = stored.objects.find(o.id); it != stored.objects.end()) {
+            placed[o.id] = it->second;
+            continue;
+        }
+        if (defaults.empty())
+            defaults = defaultLayout(size);
+        placed[o.id] = defaulted[o.id] = defaults[o.id];
     }
+    if (!stored.objects.empty() && !layout_fitting::fits(placed, printedObjects(placed), size)) {
+        const QString path = absoluteLayoutPath();
+        if (auto shrunk = layout_fitting::shrunkToFit(placed, printedObjects(placed), size)) {
+            placed = *shrunk;
+            say(QString::fromUtf8(PrintManagerStrings::LayoutShrunk).arg(path).arg(size.width).arg(size.height));
+        } else {
+            if (defaults.empty())
+                defaults = defaultLayout(size);
+            placed = defaults;
+            say(QString::fromUtf8(PrintManagerStrings::LayoutReplaced).arg(path).arg(size.width).arg(size.height));
+        }
+    }
+    for (auto& o : objects_)
+        o.placement = placed[o.id];
     return defaulted;
+}
+
+PrintSession::Placements PrintSession::defaultLayout(layout_fitting::PageSize page)
+{
+    // The viewer computes its default from the page's size; on a page too
+    // small for its margins it is asked for the default of a page as large
+    // as A4 of the same shape, scaled down to this one.
+    const auto ask = [this] {
+        callBack(DefaultLayout, 0, 0, nullptr);
+        Placements placements;
+        for (const auto& o : objects_)
+            placements[o.id] = o.placement;
+        return placements;
+    };
+    Placements placements = ask();
+    const int shortSide = std::min(page.width, page.height);
+    if (!layout_fitting::fits(placements, printedObjects(placements), page) && shortSide > 0 &&
+        shortSide < kReferenceShortSide) {
+        pageScale_ = static_cast<double>(kReferenceShortSide) / shortSide;
+        placements = layout_fitting::scaled(ask(), 1 / pageScale_);
+        pageScale_ = 1;
+    }
+    return placements;
+}
+
+std::set<int> PrintSession::printedObjects(const Placements& placements) const
+{
+    std::set<int> printed;
+    for (const auto& o : objects_)
+        if (const auto it = placements.find(o.id); o.flag && it != placements.end() && it->second.visible)
+            printed.insert(o.id);
+    return printed;
 }
 
 void PrintSession::renderObjects(PageDevice& page)
@@ -197,23 +307,23 @@ void PrintSession::renderObjects(PageDevice& page)
                                .intersected(pageRect);
         if (rect.isEmpty())
             continue;
+        const int kind = o->kind;
         QPainter& painter = page.painter();
         painter.save();
         painter.translate(rect.topLeft());
         painter.setClipRect(QRect(0, 0, rect.width(), rect.height()));
-        if (o->kind == KindPicture) {
+        if (kind == KindPicture) {
             PrintRegion region{};
             region.width = rect.width();
             region.height = rect.height();
             region.painter = &painter;
             callBack(DrawPicture, id, 0, &region);
-        } else if (o->kind == KindText) {
-            QFont font(QStringLiteral("DejaVu Sans"));
-            font.setPixelSize(std::max(1, page.millimetresToDots(kTextHeightMillimetres)));
-            painter.setFont(font);
-            painter.setPen(Qt::black);
-            painter.drawText(QRect(0, 0, rect.width(), rect.height()), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                             QString::fromStdString(objectText(id)));
+        } else if (kind == KindText) {
+            // A little room above the text and before the box to its right.
+            const int gap = page.millimetresToDots(kTextGapMillimetres);
+            painter.translate(0, gap);
+            drawTextFitted(painter, rect.size() - QSize(2 * gap, gap), QString::fromStdString(objectText(id)),
+                           page.millimetresToDots(kTextHeightMillimetres));
         }
         painter.restore();
     }
@@ -248,7 +358,8 @@ void PrintSession::answerPageSize(int32_t request, void* data) const
     if (request == PageWidthDivisor || request == PageHeightDivisor)
         *static_cast<double*>(data) = page_->dotsPerCentimetre();
     else
-        *static_cast<int32_t*>(data) = request == PageWidthCount ? page_->widthDots() : page_->heightDots();
+        *static_cast<int32_t*>(data) = static_cast<int32_t>(
+            std::nearbyint((request == PageWidthCount ? page_->widthDots() : page_->heightDots()) * pageScale_));
 }
 
 void PrintSession::reset()

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "LayoutFitting.h"
 #include "PrintLayoutFile.h"
 #include "PrintManagerApi.h"
 
 #include <QString>
 
+class QPrinter;
+
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,12 +34,20 @@ private:
         ObjectPlacement placement;
     };
 
+    using Placements = layout_fitting::Placements;
+
     PrintObject* object(int id);
     std::string layoutPath() const;
+    QString absoluteLayoutPath() const;
     QString proposedOutput(const layout_file::StoredLayout& stored) const;
     bool print();
+    // The page as the dialog left `printer`, into the file or onto the
+    // printer it chose; false after the message saying why not.
+    bool printPage(const QPrinter& printer, const layout_file::StoredLayout& stored);
     void sayLayoutProblems(const layout_file::StoredLayout& stored);
-    std::map<int, ObjectPlacement> placeObjects(const layout_file::StoredLayout& stored);
+    Placements placeObjects(const layout_file::StoredLayout& stored, const PageDevice& page);
+    Placements defaultLayout(layout_fitting::PageSize page);
+    std::set<int> printedObjects(const Placements& placements) const;
     void renderObjects(PageDevice& page);
     void say(const QString& message);
     std::string objectText(int id);
@@ -48,6 +60,7 @@ private:
     std::string layoutFileName_;
     std::string layoutKey_;
     PageDevice* page_ = nullptr;  // while a print runs
+    double pageScale_ = 1;        // the page size told to the viewer is the page's times this
 };
 
 } // namespace printmgr

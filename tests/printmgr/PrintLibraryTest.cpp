@@ -6,18 +6,29 @@
 #include "printmgr/PrintManagerStrings.h"
 
 #include <QGuiApplication>
+#include <QProcess>
+#include <QThread>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QImage>
 #include <QPainter>
 
 #include <gtest/gtest.h>
 
+#include <cups/cups.h>
+
 #include <algorithm>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <vector>
 
 using namespace printmgr;
@@ -115,6 +126,60 @@ intptr_t testCallback(int32_t request, int32_t objectId, intptr_t value, void* d
     return 0;
 }
 
+
+// A CUPS server of the test's own, in a folder of its own, with one queue,
+// "Refuser", that rejects every job (cupsreject); the library reaches it
+// through CUPS_SERVER. `problem` says why it could not be started.
+class PrivateCupsServer {
+public:
+    explicit PrivateCupsServer(const std::filesystem::path& folder) : folder_(folder)
+    {
+        const std::string root = folder.string();
+        std::filesystem::create_directories(folder / "spool");
+        std::ofstream(folder / "cupsd.conf") << "Listen " << socket() << "\nBrowsing No\nDefaultAuthType None\n"
+                                             << "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                                             << "<Policy default>\n  <Limit All>\n    Order allow,deny\n"
+                                             << "    Allow all\n  </Limit>\n</Policy>\n";
+        std::ofstream(folder / "cups-files.conf")
+            << "FileDevice Yes\nServerRoot " << root << "\nRequestRoot " << root << "/spool\nTempDir " << root
+            << "/spool\nCacheDir " << root << "\nStateDir " << root << "\nErrorLog " << root
+            << "/error_log\nAccessLog " << root << "/access_log\nPageLog " << root << "/page_log\n";
+        daemon_.start(QStringLiteral("/usr/sbin/cupsd"), {QStringLiteral("-f"), QStringLiteral("-c"), path("cupsd.conf"),
+                                                QStringLiteral("-s"), path("cups-files.conf")});
+        if (!daemon_.waitForStarted()) {
+            problem = "cupsd does not start";
+            return;
+        }
+        for (int wait = 0; wait < 200 && !std::filesystem::exists(socket()); ++wait)
+            QThread::msleep(50);
+        const QString server = QString::fromStdString(socket());
+        if (QProcess::execute(QStringLiteral("/usr/sbin/lpadmin"), {QStringLiteral("-h"), server, QStringLiteral("-p"),
+                                                          QStringLiteral("Refuser"), QStringLiteral("-v"),
+                                                          QStringLiteral("file:///dev/null"), QStringLiteral("-m"),
+                                                          QStringLiteral("raw"), QStringLiteral("-E")}) != 0 ||
+            QProcess::execute(QStringLiteral("/usr/sbin/cupsreject"), {QStringLiteral("-h"), server, QStringLiteral("Refuser")}) != 0)
+            problem = "the queue cannot be set up (lpadmin, cupsreject)";
+        setenv("CUPS_SERVER", socket().c_str(), 1);
+        cupsSetServer(nullptr);
+    }
+    ~PrivateCupsServer()
+    {
+        unsetenv("CUPS_SERVER");
+        cupsSetServer(nullptr);
+        daemon_.terminate();
+        daemon_.waitForFinished();
+    }
+
+    std::string problem;
+
+private:
+    std::string socket() const { return (folder_ / "cups.sock").string(); }
+    QString path(const char* name) const { return QString::fromStdString((folder_ / name).string()); }
+
+    std::filesystem::path folder_;
+    QProcess daemon_;
+};
+
 class PrintLibraryTest : public ::testing::Test {
 protected:
     PrintLibraryTest()
@@ -177,6 +242,13 @@ protected:
 
     // The print dialog prints into `file` ("" = the file it proposes).
     void accept(const QString& file = {}) { dialog_->queueAnswer(rm::ScriptedPrintDialog::Answer{file, 300}); }
+    void acceptPage(QPageSize::PageSizeId paper, QPageLayout::Orientation orientation)
+    {
+        rm::ScriptedPrintDialog::Answer answer;
+        answer.paper = paper;
+        answer.orientation = orientation;
+        dialog_->queueAnswer(answer);
+    }
 
     static void write(const std::string& path, const std::string& bytes)
     {
@@ -270,10 +342,10 @@ TEST_F(PrintLibraryTest, WithoutAQApplicationTheDialogIsNotShownAndThatIsToldOnc
 
 TEST_F(PrintLibraryTest, AnOutputThatCannotBeWrittenIsToldOnceAndKeepsWhatWasThere)
 {
-    std::filesystem::create_directory("PelkView.pdf");
+    std::filesystem::create_directory("folder.pdf");
     write("old.pdf", "old");
     std::filesystem::permissions("old.pdf", std::filesystem::perms::owner_read);
-    for (const char* file : {"PelkView.pdf", "old.pdf", "no/such/folder.pdf"}) {
+    for (const char* file : {"folder.pdf", "old.pdf", "no/such/folder.pdf", "PelkView.lay"}) {
         recorder_.messages.clear();
         accept(QString::fromUtf8(file));
         printOnce();
@@ -281,18 +353,45 @@ TEST_F(PrintLibraryTest, AnOutputThatCannotBeWrittenIsToldOnceAndKeepsWhatWasThe
         ASSERT_EQ(recorder_.messages.size(), 1u) << file;
         EXPECT_NE(recorder_.messages[0].find((folder_ / file).string()), std::string::npos) << recorder_.messages[0];
     }
-    EXPECT_TRUE(std::filesystem::is_directory("PelkView.pdf"));
+    EXPECT_TRUE(std::filesystem::is_directory("folder.pdf"));
     EXPECT_EQ(read("old.pdf"), "old");
     EXPECT_FALSE(std::filesystem::exists("PelkView.lay")) << "a failed print stores no layout";
 }
 
+// The toolkit's dialog opens the file it proposes to check it: a pipe would
+// block it for good, so such a name is refused before the dialog shows.
+TEST_F(PrintLibraryTest, AProposedOutputThatIsNoRegularFileOrTheLayoutItselfIsRefusedBeforeTheDialog)
+{
+    ASSERT_EQ(mkfifo("PelkView.pdf", 0644), 0);
+    accept();
+    printOnce();
+    EXPECT_EQ(printed_, 0);
+    EXPECT_TRUE(dialog_->proposals().empty());
+    ASSERT_EQ(recorder_.messages.size(), 1u);
+    EXPECT_NE(recorder_.messages[0].find((folder_ / "PelkView.pdf").string()), std::string::npos);
+    EXPECT_NE(recorder_.messages[0].find(PrintManagerStrings::NotRegularFile), std::string::npos);
+
+    // A loop of links named as the output, and the layout naming itself.
+    std::filesystem::create_symlink("loop.pdf", "loop.pdf");
+    for (const std::string& named : {std::string("loop.pdf"), std::string("PelkView.lay")}) {
+        write("PelkView.lay", "[Pelk_VIEW]\r\noutput=" + named + "\r\n");
+        recorder_.messages.clear();
+        printOnce();
+        EXPECT_EQ(printed_, 0) << named;
+        EXPECT_TRUE(dialog_->proposals().empty()) << named;
+        ASSERT_EQ(recorder_.messages.size(), 1u) << named;
+        EXPECT_NE(recorder_.messages[0].find((folder_ / named).string()), std::string::npos) << recorder_.messages[0];
+        EXPECT_EQ(read("PelkView.lay"), "[Pelk_VIEW]\r\noutput=" + named + "\r\n");
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink("loop.pdf"));
+}
+
 TEST_F(PrintLibraryTest, LinesNotUnderstoodAreToldAndTheRestOfTheFileStillPlacesItsObjects)
 {
-    // Object 1 reaches past the page's right edge; objects 2 and 3 are
-    // placed a kilometre off and beyond any number; object 3's second line
-    // repeats it.
+    // Objects 2 and 3 are placed a kilometre off and beyond any number;
+    // object 4's second line repeats it.
     const std::string layout = "; my notes\r\n[Other_KEY]\r\noutput=other.pdf\r\nobject=7 1 1 2 3 4\r\n"
-                               "[Pelk_VIEW]\r\nobject=1 1 200 30 200 50\r\nobject=2 1 1000000 0 50 50\r\n"
+                               "[Pelk_VIEW]\r\nobject=1 1 100 30 150 50\r\nobject=2 1 1000000 0 50 50\r\n"
                                "object=3 1 0 0 99999999999 50\r\nobject=4 0 1 1 1 1\r\nobject=4 1 1 1 1 1\r\n"
                                "bogus line\r\n";
     write("PelkView.lay", layout);
@@ -302,8 +401,8 @@ TEST_F(PrintLibraryTest, LinesNotUnderstoodAreToldAndTheRestOfTheFileStillPlaces
     EXPECT_EQ(std::count(recorder_.calls.begin(), recorder_.calls.end(), Call{DefaultLayout, 0}), 1)
         << "the default places objects 2, 3 and 5";
     EXPECT_EQ(textCalls(2).size(), 2u);
-    EXPECT_NEAR(recorder_.pictureSize.width(), 97 * 300 / 25.4, 2.0) << "clipped to the page";
-    EXPECT_NEAR(recorder_.pictureSize.height(), 50 * 300 / 25.4, 2.0);
+    EXPECT_NEAR(recorder_.pictureSize.width(), 150 * 300 / 25.4, 1.0);
+    EXPECT_NEAR(recorder_.pictureSize.height(), 50 * 300 / 25.4, 1.0);
     ASSERT_EQ(recorder_.messages.size(), 1u);
     for (const char* line : {"object=2 1 1000000 0 50 50", "object=3 1 0 0 99999999999 50", "object=4 1 1 1 1 1",
                              "bogus line"})
@@ -370,6 +469,151 @@ TEST_F(PrintLibraryTest, RepeatedLoadPrintUnloadCyclesInOneProcess)
         EXPECT_EQ(printed_, 1) << "cycle " << cycle;
         EXPECT_EQ(textCalls(2).size(), 2u);
     }
+}
+
+TEST_F(PrintLibraryTest, ASectionLineIsReadAsMeantAndNeverAddedTwice)
+{
+    // A blank after the section line, a byte-order mark before it, lines
+    // ended by CR alone, another case: each still places the picture.
+    for (const std::string& layout :
+         {std::string("[Pelk_VIEW] \r\nobject=1 1 20 20 100 50\r\n"),
+          std::string("\xEF\xBB\xBF[Pelk_VIEW]\r\nobject=1 1 20 20 100 50\r\n"),
+          std::string("[Pelk_VIEW]\robject=1 1 20 20 100 50\r"), std::string(" [pelk_view]\nobject=1 1 20 20 100 50")}) {
+        write("PelkView.lay", layout);
+        recorder_.messages.clear();
+        accept();
+        printOnce();
+        EXPECT_TRUE(recorder_.messages.empty()) << layout;
+        EXPECT_NEAR(recorder_.pictureSize.width(), 100 * 300 / 25.4, 1.0) << layout;
+        const std::string after = read("PelkView.lay");
+        EXPECT_EQ(after.find("VIEW]", after.find("VIEW]") + 1), std::string::npos) << after;
+        EXPECT_EQ(after.find("iew]", after.find("iew]") + 1), std::string::npos) << after;
+        EXPECT_NE(after.find("object=5 1 170"), std::string::npos) << after;
+    }
+
+    // What still does not parse is told, and the file is left as it is.
+    const std::string broken = "[Pelk_VIEW\r\nobject=1 1 20 20 100 50\r\n";
+    write("PelkView.lay", broken);
+    recorder_.messages.clear();
+    accept();
+    printOnce();
+    ASSERT_EQ(recorder_.messages.size(), 1u);
+    EXPECT_NE(recorder_.messages[0].find("[Pelk_VIEW\nobject=1 1 20 20 100 50"), std::string::npos)
+        << recorder_.messages[0];
+    EXPECT_EQ(read("PelkView.lay"), broken);
+}
+
+TEST_F(PrintLibraryTest, TheMessageOfLinesNotUnderstoodShowsTenEscapedAndCountsTheRest)
+{
+    std::string layout = std::string("[Pelk_VIEW]\r\nbad\x01line") + '\0' + "after the NUL\r\n";
+    for (int line = 0; line < 4999; ++line)
+        layout += "bad line " + std::to_string(line) + "\r\n";
+    write("PelkView.lay", layout);
+    accept();
+    printOnce();
+    EXPECT_EQ(printed_, 1);
+    ASSERT_EQ(recorder_.messages.size(), 1u);
+    const std::string& message = recorder_.messages[0];
+    EXPECT_NE(message.find("bad\\x01line\\x00after the NUL\n"), std::string::npos) << message;
+    EXPECT_NE(message.find("bad line 8\nand 4990 more"), std::string::npos) << message;
+    EXPECT_EQ(message.find("bad line 9"), std::string::npos) << message;
+}
+
+// Each page gets the default layout made for it, and a layout stored on
+// another page is fitted to the one chosen; every line written reads back.
+TEST_F(PrintLibraryTest, SmallPagesAndBothOrientationsGetALayoutThatFitsAndReadsBack)
+{
+    for (const auto orientation : {QPageLayout::Landscape, QPageLayout::Portrait}) {
+        std::filesystem::remove("PelkView.lay");
+        for (int print = 0; print < 2; ++print) {
+            recorder_.messages.clear();
+            recorder_.pictureSize = {};
+            acceptPage(QPageSize::A6, orientation);
+            printOnce();
+            EXPECT_EQ(printed_, 1);
+            EXPECT_TRUE(recorder_.messages.empty()) << recorder_.messages.front();
+            EXPECT_GT(recorder_.pictureSize.height(), 20 * 300 / 25.4) << orientation;
+        }
+    }
+
+    // Stored on A4 portrait, printed on A4 landscape: shrunk, said once.
+    std::filesystem::remove("PelkView.lay");
+    acceptPage(QPageSize::A4, QPageLayout::Portrait);
+    printOnce();
+    const std::string portrait = read("PelkView.lay");
+    EXPECT_NE(portrait.find("object=2 1 20 197 50 50\r\n"), std::string::npos) << portrait;
+    recorder_.messages.clear();
+    acceptPage(QPageSize::A4, QPageLayout::Landscape);
+    printOnce();
+    EXPECT_EQ(printed_, 1);
+    ASSERT_EQ(recorder_.messages.size(), 1u);
+    EXPECT_NE(recorder_.messages[0].find("297 x 210 mm"), std::string::npos) << recorder_.messages[0];
+    // (20, 20, 190, 197) times 210 / 247, the bottom of the texts.
+    EXPECT_NEAR(recorder_.pictureSize.height(), 150 * 300 / 25.4, 1.0);
+    EXPECT_EQ(read("PelkView.lay"), portrait) << "the user's layout is kept";
+}
+
+// The page goes whole or not at all: a disk that fills up while the PDF is
+// written keeps the old file, and the reason is told.
+TEST_F(PrintLibraryTest, AFullDiskKeepsTheOldPdfAndSaysWhy)
+{
+    std::filesystem::create_directory("full");
+    if (::mount("tmpfs", "full", "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "no small tmpfs can be mounted here: " << std::strerror(errno);
+    struct Unmount {
+        ~Unmount() { ::umount2("full", MNT_DETACH); }
+    } unmount;
+    write("full/PelkView.pdf", "old");
+    {
+        std::ofstream filler("full/filler", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), static_cast<std::streamsize>(block.size())) && filler.flush()) {
+        }
+    }
+    accept(QStringLiteral("full/PelkView.pdf"));
+    printOnce();
+    EXPECT_EQ(printed_, 0);
+    ASSERT_EQ(recorder_.messages.size(), 1u);
+    EXPECT_NE(recorder_.messages[0].find((folder_ / "full/PelkView.pdf").string()), std::string::npos);
+    EXPECT_NE(recorder_.messages[0].find("No space left on device"), std::string::npos) << recorder_.messages[0];
+    EXPECT_EQ(read("full/PelkView.pdf"), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("full"), {}), 2) << "nothing left beside it";
+}
+
+TEST_F(PrintLibraryTest, AWriteCutShortKeepsTheOldPdfAndSaysWhy)
+{
+    write("PelkView.pdf", "old");
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{1024, before.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    accept();
+    printOnce();
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(printed_, 0);
+    ASSERT_EQ(recorder_.messages.size(), 1u);
+    EXPECT_NE(recorder_.messages[0].find(std::strerror(EFBIG)), std::string::npos) << recorder_.messages[0];
+    EXPECT_EQ(read("PelkView.pdf"), "old");
+}
+
+TEST_F(PrintLibraryTest, APrinterThatRejectsTheJobIsToldByNameAndThePrintFails)
+{
+    if (!std::filesystem::exists("/usr/sbin/cupsd"))
+        GTEST_SKIP() << "cupsd is not installed (Debian's cups-daemon): no queue to reject the job";
+    PrivateCupsServer server(folder_ / "cups");
+    if (!server.problem.empty())
+        GTEST_SKIP() << server.problem;
+    rm::ScriptedPrintDialog::Answer onPrinter;
+    onPrinter.printer = QStringLiteral("Refuser");
+    dialog_->queueAnswer(onPrinter);
+    printOnce();
+    EXPECT_EQ(printed_, 0);
+    ASSERT_EQ(recorder_.messages.size(), 1u);
+    EXPECT_NE(recorder_.messages[0].find("\"Refuser\""), std::string::npos) << recorder_.messages[0];
+    EXPECT_NE(recorder_.messages[0].find("not accepting jobs"), std::string::npos) << recorder_.messages[0];
+    EXPECT_FALSE(std::filesystem::exists("PelkView.lay")) << "a failed print stores no layout";
 }
 
 } // namespace

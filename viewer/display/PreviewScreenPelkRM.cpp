@@ -107,7 +107,7 @@ void TPreviewScreenPelkRM::clearBackground(QImage& image, const TDisplayColors& 
         painter.DottedGrid(colors.grid);
 }
 
-void TPreviewScreenPelkRM::renderData(QImage& image, const TDisplayColors& colors) const {
+void TPreviewScreenPelkRM::renderData(QImage& image, const TDisplayColors& colors, bool onPaper) const {
     clearBackground(image, colors);
     if (!engine_ || !dataSource_)
         return;
@@ -160,10 +160,10 @@ void TPreviewScreenPelkRM::renderData(QImage& image, const TDisplayColors& color
                                  kIndexMarkColor);
         }
     }
-    drawCursorLines(painter);
+    drawCursorLines(painter, onPaper);
 }
 
-void TPreviewScreenPelkRM::drawCursorLines(TWaveformPainter& painter) const {
+void TPreviewScreenPelkRM::drawCursorLines(TWaveformPainter& painter, bool onPaper) const {
     if (!engine_ || !dataSource_)
         return;
     const TCursorObjectTable& cursors = dataSource_->Cursors();
@@ -176,7 +176,8 @@ void TPreviewScreenPelkRM::drawCursorLines(TWaveformPainter& painter) const {
             continue;
         if (cursor.SamplePosition <= begin || cursor.SamplePosition >= end)
             continue;
-        painter.VerticalLine((cursor.SamplePosition - begin) / perPoint, cursor.CursorColor);
+        painter.VerticalLine((cursor.SamplePosition - begin) / perPoint,
+                             onPaper ? readableOnWhite(cursor.CursorColor) : cursor.CursorColor);
     }
 }
 
@@ -237,7 +238,7 @@ QImage TPreviewScreenPelkRM::PaintForPrint(int targetWidth, int targetHeight, co
     QImage image = blankPicture(size());
     const bool withData = engine_ && engine_->NewDataReady;
     if (withData)
-        renderData(image, colors);
+        renderData(image, colors, true);
     else
         clearBackground(image, colors);
     TWaveformPainter painter(image, image.height() / 255.0);
@@ -246,8 +247,10 @@ QImage TPreviewScreenPelkRM::PaintForPrint(int targetWidth, int targetHeight, co
         painter.VerticalLine(image.width() - 2, colors.grid);
     }
     if (withData && engine_->VoltageCursorsActive) {
-        painter.XorCross(cross1_.x(), cross1_.y(), kCross1Color);
-        painter.XorCross(cross2_.x(), cross2_.y(), kCross2Color);
+        // XOR with the colour's complement: on white paper the crosses show
+        // red and blue, as on the screen, not cyan and a yellow nobody sees.
+        painter.XorCross(cross1_.x(), cross1_.y(), kCross1Color ^ kPrintWhite);
+        painter.XorCross(cross2_.x(), cross2_.y(), kCross2Color ^ kPrintWhite);
     }
     if (targetWidth <= 0 || targetHeight <= 0)
         return {};

@@ -110,9 +110,10 @@ protected:
 private:
     // Background and grid over the whole picture.
     void clearBackground(QImage& image, const TDisplayColors& colors) const;
-    // Background, grid, waveform, index marks and cursor lines.
-    void renderData(QImage& image, const TDisplayColors& colors) const;
-    void drawCursorLines(TWaveformPainter& painter) const;
+    // Background, grid, waveform, index marks and cursor lines (on paper,
+    // the cursor colours too light for white drawn darker).
+    void renderData(QImage& image, const TDisplayColors& colors, bool onPaper = false) const;
+    void drawCursorLines(TWaveformPainter& painter, bool onPaper = false) const;
     // The shown picture anew: a copy of the picture with the crosses on it
     // when they are to show; then a repaint.
     void compose();

@@ -132,6 +132,17 @@ void TPrintBridge::DefaultLayout()
     SetPrintObjectRect(5, 170, h - 100, 220, h - 50);
 }
 
+void TPrintBridge::DrawPicture(QPainter& painter, QSize region)
+{
+    // The screen's proportions, centred in the region.
+    QSize picture = source_.PictureSize();
+    picture = picture.isEmpty() ? region : picture.scaled(region, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    painter.save();
+    painter.translate((region.width() - picture.width()) / 2, (region.height() - picture.height()) / 2);
+    source_.PaintForPrint(painter, picture.width(), picture.height());
+    painter.restore();
+}
+
 std::string TPrintBridge::ObjectText(int objectId) const
 {
     if (objectId == 2)
@@ -173,7 +184,7 @@ intptr_t TPrintBridge::Answer(int32_t request, int32_t objectId, intptr_t value,
     case printmgr::DrawPicture: {
         const auto* region = static_cast<const printmgr::PrintRegion*>(data);
         if (region && region->painter && region->width > 0 && region->height > 0)
-            source_.PaintForPrint(*static_cast<QPainter*>(region->painter), region->width, region->height);
+            DrawPicture(*static_cast<QPainter*>(region->painter), QSize(region->width, region->height));
         break;
     }
     case printmgr::UserMessage:

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include <QSize>
+
 class QPainter;
 
 namespace rm::viewer {
@@ -18,6 +20,9 @@ public:
     virtual std::string CursorInfoText() const = 0;
     // Draws the main display onto `painter`, stretched to width x height.
     virtual void PaintForPrint(QPainter& painter, int width, int height) = 0;
+    // The main display's size on the screen, whose proportions the printed
+    // picture keeps.
+    virtual QSize PictureSize() const = 0;
 
 protected:
     ~IPrintSource() = default;
@@ -54,6 +59,7 @@ private:
     int GetPrintPageHeight();
     int PageMillimetres(int32_t divisorRequest, int32_t countRequest);
     void DefaultLayout();
+    void DrawPicture(QPainter& painter, QSize region);
     std::string ObjectText(int objectId) const;
     intptr_t Answer(int32_t request, int32_t objectId, intptr_t value, void* data);
 

@@ -83,4 +83,6 @@ void TPreviewMenuCommands::PaintForPrint(QPainter& painter, int width, int heigh
     painter.drawImage(QRect(0, 0, width, height), display_.PaintForPrint(display_.width(), display_.height()));
 }
 
+QSize TPreviewMenuCommands::PictureSize() const { return display_.size(); }
+
 } // namespace rm::viewer

@@ -41,6 +41,7 @@ public:
 
     std::string CursorInfoText() const override;
     void PaintForPrint(QPainter& painter, int width, int height) override;
+    QSize PictureSize() const override;
 
 private:
     Ui::TPreviewScreenRM& form_;

@@ -50,8 +50,10 @@ public:
         painter.fillRect(0, 0, width, height, Qt::white);
         painter.fillRect(0, height / 2, width, 1, Qt::black);
     }
+    QSize PictureSize() const override { return screen; }
     std::string cursorInfo = "A = 1.5V 1A = 2V 2A = 3V\r\nB = N/A 1B = N/A 2B = N/A";
     QSize painted;
+    QSize screen{300, 200};
 };
 
 // The fake library, held open by the test so its record outlives the
@@ -187,20 +189,32 @@ TEST_F(PrintBridgeTest, ASmallBufferGetsATruncatedTerminatedText)
     fake.setCapacity(0);
 }
 
-TEST_F(PrintBridgeTest, ThePictureIsDrawnIntoTheLibrarysPainterAtItsSize)
+TEST_F(PrintBridgeTest, ThePictureKeepsTheScreensProportionsCentredInTheLibrarysPainter)
 {
     FakeLibrary fake;
     QImage page(300, 200, QImage::Format_RGB32);
-    page.fill(Qt::red);
-    QPainter painter(&page);
-    fake.setPainter(&painter, 300, 200);
     TPrintBridge bridge(source, "FakePrintDll.dll");
-    ASSERT_TRUE(bridge.Print());
-    painter.end();
-    fake.setPainter(nullptr, 0, 0);
-    EXPECT_EQ(source.painted, QSize(300, 200));
-    EXPECT_EQ(page.pixel(5, 5), QColor(Qt::white).rgb());
-    EXPECT_EQ(page.pixel(5, 100), QColor(Qt::black).rgb());
+    for (const QSize screen : {QSize(300, 200), QSize(100, 100)}) {
+        page.fill(Qt::red);
+        QPainter painter(&page);
+        fake.setPainter(&painter, 300, 200);
+        source.screen = screen;
+        ASSERT_TRUE(bridge.Print());
+        painter.end();
+        fake.setPainter(nullptr, 0, 0);
+        if (screen == QSize(300, 200)) {
+            EXPECT_EQ(source.painted, QSize(300, 200));
+            EXPECT_EQ(page.pixel(5, 5), QColor(Qt::white).rgb());
+            EXPECT_EQ(page.pixel(5, 100), QColor(Qt::black).rgb());
+        } else {
+            // A square screen: a square picture in the middle of the region.
+            EXPECT_EQ(source.painted, QSize(200, 200));
+            EXPECT_EQ(page.pixel(49, 5), QColor(Qt::red).rgb());
+            EXPECT_EQ(page.pixel(50, 5), QColor(Qt::white).rgb());
+            EXPECT_EQ(page.pixel(249, 5), QColor(Qt::white).rgb());
+            EXPECT_EQ(page.pixel(250, 5), QColor(Qt::red).rgb());
+        }
+    }
 }
 
 TEST_F(PrintBridgeTest, AFailedPrintShowsTheLibrarysMessageOnceAndReportsFailure)

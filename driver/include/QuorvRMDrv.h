@@ -102,7 +102,8 @@ enum DeviceFunctionCode : int32_t {
 // driver is not ready.
 constexpr int32_t kDriverNotReady = 2;
 
-// Sample blocks (code SampleData).
+// Sample blocks (code SampleData). A sample pair always has a high byte of at
+// least 1 (channel B's code 0 reads as 1); words with a high byte of 0 are marks.
 constexpr int kSampleBlockWords = 32768;   // the caller's buffer must hold this many words
 constexpr uint16_t mkOverrun = 0x0001;     // the device's FIFO overflowed here
 constexpr uint16_t mkNotArmed = 0x0002;    // one sample suppressed by the arm window
@@ -114,6 +115,7 @@ constexpr uint8_t kStateSatisfied = 2;
 
 extern "C" {
 
+// Fills *info when the device is usable: on InitOk and InitBrokenCalibration.
 int32_t InitializeDevice(TDeviceInfo* info);
 int32_t DeviceFunction(int32_t code, uint16_t* samples, intptr_t reserved1, uint8_t* bytes,
                        intptr_t reserved2, intptr_t value, int32_t* result);

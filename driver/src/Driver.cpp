@@ -72,22 +72,22 @@ int32_t TDriver::initializeSequence(TDeviceInfo* info) {
     const std::vector<uint8_t> image = unpackStoredFpgaImage();
     usb_.USBConfigureFPGA(image.data(), static_cast<int32_t>(image.size()));
 
+    // Broken calibration data leave the defaults in place (range DAC values
+    // 299, offset tables zero): the device still measures, uncalibrated.
+    std::array<TRangeRecord, kRangeCount> ranges = defaultRangeRecords();
     TOffsetCalibration offsets;
-    const CalibrationResult calibration = ReadCalibration(usb_.USBReadFromEEPROM, state_.Ranges, offsets);
-    if (calibration == CalibrationResult::PageBroken)
-        return InitBrokenCalibration;
-    state_.Ready = true;
+    const CalibrationResult calibration = ReadCalibration(usb_.USBReadFromEEPROM, ranges, offsets);
+    state_.Ranges = ranges;
     state_.Offsets = offsets;
+    state_.Ready = true;
 
     const TDeviceInfo filled = BuildDeviceInfo(state_.DeviceID);
     setConnectionDefaults();
     if (!programFrontEnd())
         return InitDeviceFailed;
-    if (calibration == CalibrationResult::ExtensionBroken)
-        return InitBrokenCalibration;
     if (info)
         std::memcpy(info, &filled, sizeof filled);
-    return InitOk;
+    return calibration == CalibrationResult::Ok ? InitOk : InitBrokenCalibration;
 }
 
 void TDriver::setConnectionDefaults() {

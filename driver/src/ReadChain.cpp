@@ -21,6 +21,15 @@ int32_t compact(uint16_t* buffer, int32_t first, int32_t end) {
 
 bool isMarker(uint16_t word) { return word == mkOverrun || word == mkNotArmed; }
 
+// A sample pair never has a high byte of 0: the data file reads such a word as
+// a marker or the start of a parameter block. Channel B's code 0 (the bottom
+// of its range) reads as 1; the device's own marks stay as they are.
+void liftZeroCodesOfB(uint16_t* buffer, int32_t count) {
+    for (int32_t i = 0; i < count; ++i)
+        if ((buffer[i] & 0xFF00) == 0 && buffer[i] != 0 && !isMarker(buffer[i]))
+            buffer[i] = static_cast<uint16_t>(buffer[i] | 0x0100);
+}
+
 } // namespace
 
 void TReadChain::Reset() {
@@ -49,14 +58,16 @@ void TReadChain::ResetTrigger() {
 }
 
 uint8_t TReadChain::ReadSamples(uint16_t* buffer, int32_t& count, int32_t first, int32_t end) {
-    return (this->*readStage_)(buffer, count, first, end);
+    const uint8_t status = (this->*readStage_)(buffer, count, first, end);
+    liftZeroCodesOfB(buffer, count);
+    return status;
 }
 
 // A grounded channel reads its zero level. Marker words stay as they are, and
 // a grounded channel B never gives a high byte of 0 (that would read as the
 // start of a parameter block in the data file).
 uint8_t TReadChain::ReadSamplesWithOverrides(uint16_t* buffer, int32_t& count, int32_t first, int32_t end) {
-    const uint8_t status = (this->*readStage_)(buffer, count, first, end);
+    const uint8_t status = ReadSamples(buffer, count, first, end);
     const bool groundA = state_.Channels[kChannelA].Ground != 0;
     const bool groundB = state_.Channels[kChannelB].Ground != 0;
     // A zero level off the screen reads as the nearest screen edge.

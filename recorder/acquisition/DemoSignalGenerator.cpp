@@ -19,25 +19,25 @@ uint32_t DemoSignalGenerator::steadyTicks() {
 void DemoSignalGenerator::restartClock() {
     lastTick_ = ticks_();
     startTick_ = lastTick_;
+    carry_ = 0;
 }
 
-// One channel's code for sample i of the block. A period of 0 or less has no
-// wave (the trace stays at its level); negative noise counts as none.
+// One channel's code for sample i of the block. Amplitude and noise are
+// millivolts at the channel's deflection (255 codes span 8 divisions). A period
+// of 0 or less has no wave (the trace stays at its level); negative noise
+// counts as none.
 int DemoSignalGenerator::sampleCode(const Channel& channel, double phaseSamples, int64_t i,
                                     double samplesPerPeriod) {
-    double wave = 0.0;
-    if (samplesPerPeriod > 0.0) {
-        const double scale = channel.amplitudeMv * 255.0 / (std::max(channel.deflectionMv, 1) * 8.0);
-        wave = std::sin(2.0 * std::numbers::pi * (static_cast<double>(i) + phaseSamples) / samplesPerPeriod) *
-               scale;
+    const double codesPerMv = 255.0 / (std::max(channel.deflectionMv, 1) * 8.0);
+    double value = static_cast<double>((4096 - static_cast<int64_t>(channel.offsetCode)) / 4);
+    if (samplesPerPeriod > 0.0)
+        value += std::sin(2.0 * std::numbers::pi * (static_cast<double>(i) + phaseSamples) / samplesPerPeriod) *
+                 channel.amplitudeMv * codesPerMv;
+    if (channel.noiseMv > 0) {
+        const double noise = channel.noiseMv * codesPerMv;
+        value += std::uniform_real_distribution<double>(-noise, noise)(random_);
     }
-    const int64_t level = (4096 - static_cast<int64_t>(channel.offsetCode)) / 4;
-    int64_t code = 640 - rm::roundHalfEvenClamped(wave + static_cast<double>(level), -1000000, 1000000);
-    const int64_t noise = std::max<int64_t>(channel.noiseCodes, 0);
-    if (noise > 0) {
-        std::uniform_int_distribution<int64_t> spread(0, 2 * noise - 1);
-        code += spread(random_) - noise;
-    }
+    const int64_t code = 640 - rm::roundHalfEvenClamped(value, -1000000, 1000000);
     return static_cast<int>(std::clamp<int64_t>(code, 1, 255));
 }
 
@@ -46,31 +46,45 @@ uint8_t DemoSignalGenerator::GenerateDemoData(uint16_t* buffer, int32_t& count, 
     count = 0;
     if (samplesPerSecond <= 0)
         return kStatus;
+    const int64_t rate = samplesPerSecond;
+    if (rate != carryRate_) {
+        carry_ = carry_ * rate / carryRate_;
+        carryRate_ = rate;
+    }
     const uint32_t now = ticks_();
     const uint32_t elapsed = now - lastTick_;
-    const int64_t n = static_cast<int64_t>(elapsed) * samplesPerSecond / 1000;
+    // Samples due, in thousandths: the time since lastTick_ less what the
+    // carry already produced.
+    const int64_t due = static_cast<int64_t>(elapsed) * rate - carry_;
+    const int64_t n = due > 0 ? due / 1000 : 0;
     if (n == 0)
         return kStatus;  // the time accumulates until a sample is due
     if (n > kMaxBlockWords) {
         buffer[0] = kOverrunMark;
         count = 1;
         lastTick_ = now;
+        carry_ = 0;
         return kStatus;
     }
 
     // Phase in samples from the measurement's start; periods in samples.
     const uint32_t sinceStart = lastTick_ - startTick_;
-    const double perMs = samplesPerSecond / 1000.0;
+    const double perMs = static_cast<double>(rate) / 1000.0;
+    const double carried = static_cast<double>(carry_) / 1000.0;
     const double periodA = a.periodMs > 0 ? a.periodMs * perMs : 0.0;
     const double periodB = b.periodMs > 0 ? b.periodMs * perMs : 0.0;
-    const double phaseA = a.periodMs > 0 ? (sinceStart % static_cast<uint32_t>(a.periodMs)) * perMs : 0.0;
-    const double phaseB = b.periodMs > 0 ? (sinceStart % static_cast<uint32_t>(b.periodMs)) * perMs : 0.0;
+    const double phaseA = a.periodMs > 0 ? (sinceStart % static_cast<uint32_t>(a.periodMs)) * perMs + carried : 0.0;
+    const double phaseB = b.periodMs > 0 ? (sinceStart % static_cast<uint32_t>(b.periodMs)) * perMs + carried : 0.0;
     for (int64_t i = 0; i < n; ++i) {
         const int codeA = sampleCode(a, phaseA, i, periodA);
         const int codeB = sampleCode(b, phaseB, i, periodB);
         buffer[i] = static_cast<uint16_t>(codeA + 256 * codeB);
     }
-    lastTick_ += static_cast<uint32_t>(n * 1000 / samplesPerSecond);
+    // The block's time: n x 1000 / rate ms, of which the whole milliseconds
+    // advance the clock and the rest is carried to the next block.
+    const int64_t advance = n * 1000 + carry_;
+    lastTick_ += static_cast<uint32_t>(advance / rate);
+    carry_ = advance % rate;
     count = static_cast<int32_t>(n);
     return kStatus;
 }

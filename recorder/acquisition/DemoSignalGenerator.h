@@ -19,7 +19,7 @@ public:
     struct Channel {
         int32_t periodMs = 0;
         int32_t amplitudeMv = 0;
-        int32_t noiseCodes = 0;
+        int32_t noiseMv = 0;        // uniform noise of up to this much either way
         int32_t deflectionMv = 1;   // per division, probe included
         uint16_t offsetCode = 2048; // the device's offset code (4095 - the scope's level)
     };
@@ -47,5 +47,9 @@ private:
     TickSource ticks_;
     uint32_t lastTick_ = 0;
     uint32_t startTick_ = 0;
+    // The samples produced reach past lastTick_ by carry_ / carryRate_ ms
+    // (less than one millisecond), so that every rate keeps time.
+    int64_t carry_ = 0;
+    int64_t carryRate_ = 1000;
     std::minstd_rand random_;
 };

@@ -114,11 +114,15 @@ void TVirtualDriverVornRM::initializeDevice() {
             enterDemoMode();
             return;
         case InitBrokenCalibration:
+            // The device measures all the same, uncalibrated, and its record names it.
             rm::showMessage(RecorderStrings::BrokenCalibration, {}, rm::MsgButtons::Ok,
                             rm::MsgIcon::Error);
+            if (deviceInfo_)
+                std::memcpy(deviceInfo_, &info, sizeof info);
             deviceInitialized_ = true;
             demoMode_ = false;
             deviceCalibrationOK_ = false;
+            readVersions();
             return;
         default: {
             const char* text =

@@ -157,10 +157,10 @@ public:
     int32_t AmplitudeB() const { return demoB_.amplitudeMv; }
     void SetAmplitudeA(int32_t mv) { demoA_.amplitudeMv = mv; }
     void SetAmplitudeB(int32_t mv) { demoB_.amplitudeMv = mv; }
-    int32_t NoiseA() const { return demoA_.noiseCodes; }
-    int32_t NoiseB() const { return demoB_.noiseCodes; }
-    void SetNoiseA(int32_t codes) { demoA_.noiseCodes = codes; }
-    void SetNoiseB(int32_t codes) { demoB_.noiseCodes = codes; }
+    int32_t NoiseA() const { return demoA_.noiseMv; }
+    int32_t NoiseB() const { return demoB_.noiseMv; }
+    void SetNoiseA(int32_t mv) { demoA_.noiseMv = mv; }
+    void SetNoiseB(int32_t mv) { demoB_.noiseMv = mv; }
 
     // Read-only.
     bool TerminateApplication() const { return terminateApplication_; }

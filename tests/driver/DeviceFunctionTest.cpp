@@ -172,6 +172,30 @@ TEST_F(DriverTest, BlockOfFFFFMarksTheDeviceLost) {
     EXPECT_EQ(deviceLost, 1);
 }
 
+// Channel B at the bottom of its range gives sample pairs, never words that
+// read as marks or parameter blocks in the data file; the device's marks pass.
+TEST_F(DriverTest, ChannelBCodeZeroReadsAsOne) {
+    initializeOk();
+    call(MeasurementStarted, 1);
+    std::vector<uint16_t> block(kSampleBlockWords);
+    int32_t count = 0;
+    const auto readScript = [&](std::vector<uint16_t> script) {
+        UlmexSimScriptWords(script.data(), static_cast<int>(script.size()));
+        call(SampleData, 0, &count, block.data());
+        return std::vector<uint16_t>(block.begin(), block.begin() + count);
+    };
+    readScript({0x4242}); // the first word after a start is dropped
+    EXPECT_EQ(readScript({0x0035, 0x0001, 0, 0x0002, 0x00FF, 0x0003, 0x1234, 0x0100}),
+              (std::vector<uint16_t>{0x0135, 0x0001, 0x0002, 0x01FF, 0x0103, 0x1234, 0x0100}));
+
+    // Channel A grounded with its zero level at code 0, over B codes of 0.
+    call(VerticalLevelChannelA, 0);
+    ASSERT_LE(state().Channels[0].ZeroLevel, 0);
+    call(GroundA, 1);
+    EXPECT_EQ(readScript({0x0035, 0x0001, 0x0002, 0x7F35}),
+              (std::vector<uint16_t>{0x0100, 0x0001, 0x0002, 0x7F00}));
+}
+
 TEST_F(DriverTest, CallbackReportsALossDuringReading) {
     UlmexSimSetScenario(ULMEX_LOST_AFTER_READS, 0, ULMEX_LOST_CALLBACK);
     initializeOk();

@@ -113,9 +113,6 @@ TEST_P(DriverFailureTest, LeavesTheRecordUntouched) {
 INSTANTIATE_TEST_SUITE_P(Scenarios, DriverFailureTest,
                          ::testing::Values(FailureCase{ULMEX_NOT_PRESENT, InitDeviceNotPresent, false},
                                            FailureCase{ULMEX_NOT_POWERED, InitNotPowered, false},
-                                           FailureCase{ULMEX_BROKEN_PAGE, InitBrokenCalibration, false},
-                                           FailureCase{ULMEX_BROKEN_EXTENSION, InitBrokenCalibration, true},
-                                           FailureCase{ULMEX_EXTENSION_TOO_SMALL, InitBrokenCalibration, true},
                                            FailureCase{ULMEX_SERIAL_STUCK, InitDeviceFailed, true},
                                            FailureCase{ULMEX_FPGA_REJECTED, InitDeviceFailed, true}),
                          [](const ::testing::TestParamInfo<FailureCase>& p) {
@@ -130,6 +127,47 @@ TEST_F(DriverTest, NotPoweredIsReportedOnlyAfterPowerUpAndHalfASecond) {
     EXPECT_EQ(UlmexSimCallCount("USBEnableExternalPower"), 1);
     EXPECT_EQ(UlmexSimCallCount("USBGetPowerState"), 1);
 }
+
+// Broken calibration data: the device is used uncalibrated. It is ready, the
+// record names it, and a measurement records.
+class BrokenCalibrationTest : public DriverTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(BrokenCalibrationTest, DeviceIsUsedUncalibratedAndNamed) {
+    UlmexSimSetScenario(GetParam(), 0, 0);
+    UlmexSimUseVirtualClock(1);
+    std::memset(&info, 0x5A, sizeof info);
+    ASSERT_EQ(initialize(), InitBrokenCalibration);
+    EXPECT_EQ(recordBytes(info), goldenRecord(8192, 1));
+    EXPECT_TRUE(state().Ready);
+    EXPECT_EQ(UlmexSimSerialWordCount(10), 3); // the front end was programmed
+    for (int k = 0; k < qrv::kCalibrationTableSize; ++k)
+        ASSERT_EQ(state().Offsets.SHRPlus[k], 0.0) << k;
+
+    EXPECT_EQ(call(DensityChannelA, 1000), 0);
+    EXPECT_EQ(call(SMPSetting, 15 - 4), 0); // 1000 samples per second
+    EXPECT_EQ(call(MeasurementStarted, 1), 0);
+    std::vector<uint16_t> block(kSampleBlockWords);
+    int32_t count = -1;
+    UlmexSimAdvanceClock(0.1);
+    EXPECT_EQ(call(SampleData, 0, &count, block.data()), 0x22);
+    EXPECT_EQ(count, 99); // the first word after the start is dropped
+    EXPECT_EQ(UlmexSimViolationCount(), 0) << UlmexSimViolation(0);
+}
+
+TEST_F(DriverTest, BrokenPageUsesTheDefaultRangeDacs) {
+    ASSERT_EQ(initialize(), InitOk); // a calibrated connection first
+    UlmexSimSetScenario(ULMEX_BROKEN_PAGE, 0, 0);
+    ASSERT_EQ(initialize(), InitBrokenCalibration);
+    for (const qrv::TRangeRecord& record : state().Ranges) {
+        EXPECT_EQ(record.UR, (std::array<int32_t, 2>{299, 299}));
+        EXPECT_EQ(record.URD, (std::array<int32_t, 2>{299, 299}));
+    }
+    EXPECT_EQ(state().Offsets.SH2048[5], 0.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, BrokenCalibrationTest,
+                         ::testing::Values(ULMEX_BROKEN_PAGE, ULMEX_BROKEN_EXTENSION, ULMEX_EXTENSION_TOO_SMALL),
+                         [](const ::testing::TestParamInfo<int>& p) { return "Scenario" + std::to_string(p.param); });
 
 // Without a valid extension block the device is still usable: the read chain
 // and front end are set up, and the offset tables stay zero.

@@ -1,7 +1,10 @@
 #include "DemoSignalGenerator.h"
+#include "RateTables.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -79,7 +82,7 @@ TEST_F(DemoSignalGeneratorTest, SineFollowsAmplitudeAndPeriodWithinTheByteRange)
     EXPECT_EQ(buffer[25] & 0xFF, 128 - 32);  // a quarter period: sin = 1, drawn downwards
 
     a.amplitudeMv = 1000000;
-    b.noiseCodes = 1000;
+    b.noiseMv = 100000;
     clock.now += 100;
     ASSERT_EQ(generate(1000), 100);
     for (int i = 0; i < 100; ++i) {
@@ -88,18 +91,39 @@ TEST_F(DemoSignalGeneratorTest, SineFollowsAmplitudeAndPeriodWithinTheByteRange)
     }
 }
 
-TEST_F(DemoSignalGeneratorTest, NoiseStaysWithinItsSpread) {
-    a = {0, 0, 5, 1000, 2048};
-    clock.now += 1000;
-    ASSERT_EQ(generate(10000), 10000);
-    bool varied = false;
-    for (int i = 0; i < 10000; ++i) {
-        const int code = buffer[i] & 0xFF;
-        EXPECT_GE(code, 128 - 5);
-        EXPECT_LE(code, 128 + 4);
-        varied |= code != (buffer[0] & 0xFF);
+// The dialog asks the noise in millivolts: it spreads that far either way at
+// the channel's deflection.
+TEST_F(DemoSignalGeneratorTest, NoiseIsMillivoltsAtTheDeflection) {
+    const auto spreadOfA = [this] {
+        clock.now += 1000;
+        EXPECT_EQ(generate(10000), 10000);
+        const auto [lo, hi] = std::minmax_element(buffer.begin(), buffer.begin() + 10000,
+                                                  [](uint16_t x, uint16_t y) { return (x & 0xFF) < (y & 0xFF); });
+        return std::pair{*lo & 0xFF, *hi & 0xFF};
+    };
+    // 10 mV at 2 V/div is a sixth of a code (62.7 mV): the trace stays flat.
+    a = {0, 0, 10, 2000, 2048};
+    EXPECT_EQ(spreadOfA(), (std::pair{128, 128}));
+    // 100 mV at 100 mV/div is 31.9 codes either way.
+    a = {0, 0, 100, 100, 2048};
+    EXPECT_EQ(spreadOfA(), (std::pair{128 - 32, 128 + 32}));
+}
+
+// Every rate of the table keeps time, however the calls fall: the samples
+// produced are the rate times the time gone by.
+TEST_F(DemoSignalGeneratorTest, EveryRateKeepsTime) {
+    for (const int32_t rate : rm::kSamplesPerSecondTable) {
+        SCOPED_TRACE(rate);
+        generator.restartClock();
+        int64_t produced = 0;
+        for (uint32_t ms = 0; ms < 1000;) {
+            const uint32_t step = 1 + ms % 3;  // calls 1, 2 or 3 ms apart
+            clock.now += step;
+            ms += step;
+            produced += generate(rate);
+            ASSERT_EQ(produced, int64_t{rate} * ms / 1000);
+        }
     }
-    EXPECT_TRUE(varied);
 }
 
 TEST_F(DemoSignalGeneratorTest, BadDialogValuesGiveAFlatTraceInsteadOfAFault) {

@@ -16,7 +16,7 @@ FakeDriverState* FakeDriverStateOf() { return &gState; }
 int32_t InitializeDevice(TDeviceInfo* info) {
     const int32_t call = gState.initCalls++;
     const int32_t result = call < gState.initResultCount ? gState.initResults[call] : 0;
-    if (result == 0) {
+    if (result == InitOk || result == InitBrokenCalibration) {
         std::memset(info, 0, sizeof *info);
         info->RangeCount = 9;
         info->DeviceID = gState.deviceId;

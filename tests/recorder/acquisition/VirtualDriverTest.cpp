@@ -114,7 +114,11 @@ TEST_F(VirtualDriverTest, InitialisationResultsGiveTheirDialogs) {
         EXPECT_EQ(driver.DeviceInitialized(), c.initialised);
         EXPECT_EQ(driver.DeviceCalibrationOK(), c.calibrated);
         EXPECT_EQ(driver.TerminateApplication(), c.terminate);
-        EXPECT_EQ(deviceInfo[0], 0xEE);  // left untouched without success
+        // Filled when the device is used, if uncalibrated; else left untouched.
+        EXPECT_EQ(deviceInfo[0], c.initialised ? 9 : 0xEE);
+        if (c.initialised) {
+            EXPECT_EQ(driver.DeviceDriverVersion(), "1.1");
+        }
         driver.ReleaseLibrary();
     }
 }

@@ -41,8 +41,9 @@ public:
     // too); both under the one lock, so an append lands whole in the old file
     // or in the new one. A file that exists but cannot be opened (held by
     // another program, no permission, no write bit, not a regular file) or
-    // does not begin as a recording is left as it is (Failed). A file of odd size is continued at the next whole word. The
-    // size is stored without showing it.
+    // does not begin as a recording is left as it is (Failed). A file of odd
+    // size is continued at the next whole word. The size is stored without
+    // showing it.
     OpenResult open(const std::string& name, bool measurementRunning);
 
     // Closes the current file, shows size 0 and creates `name` empty, its

@@ -70,7 +70,10 @@ public:
     void SetFileName(const std::string& name);
     std::string GetFileName() const { return dataFileName_; }
     std::string IndexFileName(const std::string& name) const;
-    // Recreates the current file empty and keeps it open, saving on or off.
+    // Recreates the current file empty, deletes its index file and keeps it
+    // open, saving on or off. A file without a write bit, or one that is not
+    // empty and does not begin as a recording, stays whole: "Cannot create
+    // file <name>".
     void ClearFile();
     // Processing thread: writes the words to the data file while saving is on,
     // switching to the name set during a measurement after its stop block.

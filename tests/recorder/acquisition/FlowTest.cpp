@@ -270,6 +270,26 @@ TEST_F(DeviceFlowTest, AfterASuccessfulRetryTheMeasurementGoesOn) {
     EXPECT_TRUE(messages.texts().empty());
 }
 
+// A defined length goes on counting across the recovery: the words before
+// the loss count too, so the measurement is not longer than asked.
+TEST_F(DeviceFlowTest, ADefinedLengthCountsTheWordsBeforeTheLoss) {
+    fake.state().blockWords = 64;
+    fake.state().blockStatus = 0x22;
+    rig->scope.SetSMPSetting(4);  // 1000/s: 20 s are 20,000 words
+    rig->scope.Startup();
+    rig->scope.SetMeasurementDefined(true);
+    rig->scope.SetMeasurementLength(20000);
+    rig->scope.SetMeasurementStarted(true);
+    rig->settingsChanged();
+    ASSERT_TRUE(serveUntil([&] { return summarise(rig->ekg.words()).samples.size() > 2000; }));
+    std::atomic_ref<uint8_t>(*fake.state().usbFailed).store(1);
+    ASSERT_TRUE(serveUntil([&] { return !rig->scope.MeasurementStarted(); }));
+    ASSERT_TRUE(serveUntil([&] { return lastBlockIs(rig->ekg, {0, 4, 1, 0}); }));
+    const size_t samples = summarise(rig->ekg.words()).samples.size();
+    EXPECT_GE(samples, 20000u);
+    EXPECT_LT(samples, 20000u + 64u);  // only the read that crosses the target goes beyond it
+}
+
 // "Device not present. Retry?" answered No: the measurement ends with its
 // stop block after the device's last sample, the user is told, and the
 // demo that follows records nothing into it.

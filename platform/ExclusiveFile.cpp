@@ -64,6 +64,13 @@ ExclusiveFile::Result ExclusiveFile::open(const std::string& path, Mode mode, bo
         ::close(fd);
         return Result::NotRegular;
     }
+    // A file with no write bit is never written, not even by the superuser,
+    // whom the system would let through.
+    if (mode != Mode::ReadOnly && (status.st_mode & 0222) == 0) {
+        lastErrno_ = EACCES;
+        ::close(fd);
+        return Result::Failed;
+    }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         lastErrno_ = errno;

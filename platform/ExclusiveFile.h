@@ -11,7 +11,9 @@ namespace rm {
 // makes open() fail with SharingViolation. Only regular files are taken (links
 // to them are followed): the open never waits, so a named pipe, a device or a
 // socket in the file's place is refused with NotRegular at once, and nothing
-// is truncated. Positions and sizes are 64-bit.
+// is truncated. A file without any write bit is opened for reading only: the
+// write modes refuse it (Failed, EACCES) for every user, the superuser
+// included. Positions and sizes are 64-bit.
 class ExclusiveFile {
 public:
     enum class Mode {

@@ -2,10 +2,12 @@
 
 #include "DataSourceModuleVornRM.h"
 #include "FlowManagerVornRM.h"
+#include "MessageBoxes.h"
 #include "StatusLamp.h"
 #include "UiCall.h"
 #include "VirtualDriverVornRM.h"
 #include "VirtualScopeVornRM.h"
+#include "recorder/RecorderStrings.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -205,9 +207,10 @@ void TAcquisitionThreadRM::updateLamps() {
 }
 
 // The library is released and bound anew on the user-interface thread, whose
-// dialogs offer retry, demo mode or the end; then every setting is sent again.
-// Once the program is ending (the thread is told to terminate) no step runs:
-// no library is loaded again and no device dialog appears.
+// dialogs offer retry, demo mode or the end; then every setting is sent again,
+// the running measurement included, which goes on where it was. Once the
+// program is ending (the thread is told to terminate) no step runs: no
+// library is loaded again and no device dialog appears.
 void TAcquisitionThreadRM::recoverFromUsbFailure() {
     const auto step = [this](auto work) {
         rm::UiCall::invoke([&] {
@@ -220,13 +223,48 @@ void TAcquisitionThreadRM::recoverFromUsbFailure() {
         !step([this] { notify(TScopeNotifyCode::snDeviceReinitialized); }))
         return;
     driver_.SetDeviceInfo(scope_.DeviceInfo().data());
-    if (!step([this] { driver_.InitializeDriver(); }) || driver_.TerminateApplication())
+    const int64_t counted = driver_.SampleCounter();
+    if (!step([this] { driver_.InitializeDriver(); }))
         return;
+    if (!driver_.DeviceInitialized()) {
+        // No device goes on with the measurement: it ends here.
+        if (driver_.MeasurementStarted())
+            endMeasurementOfLostDevice();
+        if (driver_.TerminateApplication())
+            return;
+        driver_.SetForceSettings(true);
+        PushSettings();
+        return;
+    }
     // The fresh driver starts in its first range: the levels of the forced
     // push must be converted in the channels' own ranges, as before the loss.
     driver_.SendRanges();
     driver_.SetForceSettings(true);
-    PushSettings();
+    // The recovery's parameter blocks enter the stream before its first sample.
+    moveSettingsLogToRing();
+    // Started last, as at any start: every other setting is in place by then.
+    driver_.ResumeMeasurement();
+    // A defined length counts the words recorded before the loss too.
+    driver_.SetSampleCounter(counted);
+}
+
+// The device is gone for good (demo mode, or the program's end was chosen):
+// the measurement ends as when the device stops it, its stop block reaches
+// the stream before any generated sample, and the user learns why.
+void TAcquisitionThreadRM::endMeasurementOfLostDevice() {
+    scope_.SetDataAcquisitionStatus(0);
+    updateLamps();
+    moveSettingsLogToRing();
+    if (driver_.TerminateApplication())
+        return;
+    const auto tell = [] {
+        rm::showMessage(RecorderStrings::MeasurementEndedDeviceLost, {}, rm::MsgButtons::Ok, rm::MsgIcon::Error);
+    };
+    // Queued: the live display goes on (in demo mode) while the box is open.
+    if (QCoreApplication::instance())
+        QMetaObject::invokeMethod(&uiContext_, tell, Qt::QueuedConnection);
+    else
+        tell();
 }
 
 void TAcquisitionThreadRM::notify(TScopeNotifyCode code) { scope_.Notify(code, kSenderGroup); }

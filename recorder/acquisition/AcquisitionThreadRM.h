@@ -42,6 +42,7 @@ private:
     void moveSettingsLogToRing();
     void updateLamps();
     void recoverFromUsbFailure();
+    void endMeasurementOfLostDevice();
     void notify(TScopeNotifyCode code);
 
     TFlowManagerVornRM& owner_;

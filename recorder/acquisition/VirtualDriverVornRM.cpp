@@ -387,4 +387,9 @@ void TVirtualDriverVornRM::SendRanges() {
     }
 }
 
+void TVirtualDriverVornRM::ResumeMeasurement() {
+    if (measurementStarted_)
+        call(::MeasurementStarted, 1);
+}
+
 int32_t TVirtualDriverVornRM::rangeKey(int c) const { return channelDeflection(c) / probeFactor(probe_[c]); }

@@ -47,6 +47,9 @@ public:
     // 10, 11), so the levels of the next push are converted in the right
     // range; no parameter block, no level follows.
     void SendRanges();
+    // Tells a driver loaded anew after a device loss that the measurement
+    // runs (code 32), so it goes on; no parameter block is written.
+    void ResumeMeasurement();
 
     void ClearSettingsLog();
     // Copies the logged words to `destination` (room for kSettingsLogWords),

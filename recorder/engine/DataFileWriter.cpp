@@ -4,9 +4,35 @@
 #include "FileSizeCounter.h"
 #include "IndexFileName.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 using rm::ExclusiveFile;
+
+namespace {
+
+// The viewer's index file: records of 88 bytes, then a trailer of 12. The
+// first record carries the magic 0xAA55, or is all zero when the data file
+// did not begin with a parameter block (an empty one, say).
+constexpr int64_t kIndexRecordBytes = 88;
+constexpr int64_t kIndexTrailerBytes = 12;
+constexpr uint8_t kIndexMagic[2] = {0x55, 0xAA};
+
+bool readsAsIndexFile(const std::string& path) {
+    std::error_code error;
+    const auto size = static_cast<int64_t>(std::filesystem::file_size(path, error));
+    if (error || size < kIndexRecordBytes + kIndexTrailerBytes || (size - kIndexTrailerBytes) % kIndexRecordBytes != 0)
+        return false;
+    char first[kIndexRecordBytes] = {};
+    if (!std::ifstream(path, std::ios::binary).read(first, sizeof first))
+        return false;
+    return (static_cast<uint8_t>(first[0]) == kIndexMagic[0] && static_cast<uint8_t>(first[1]) == kIndexMagic[1]) ||
+           std::all_of(std::begin(first), std::end(first), [](char b) { return b == 0; });
+}
+
+} // namespace
 
 DataFileWriter::OpenResult DataFileWriter::open(const std::string& name, bool measurementRunning) {
     std::lock_guard lock(streamLock_);
@@ -43,10 +69,8 @@ DataFileWriter::OpenResult DataFileWriter::openLocked(const std::string& name) {
     // they were and the new ones are read whole.
     endPosition_ = size + size % 2;
     fileSize_.store(endPosition_);
-    if (!existed)
-        return OpenResult::Created;
     deleteIndexFileOf(name);
-    return OpenResult::Appending;
+    return existed ? OpenResult::Appending : OpenResult::Created;
 }
 
 bool DataFileWriter::continuesRecording(int64_t size) {
@@ -64,7 +88,16 @@ bool DataFileWriter::recreate(const std::string& name) {
     bounds_.restart();
     fileSize_.set(0);
     endPosition_ = 0;
-    return stream_.open(name, ExclusiveFile::Mode::Create, true) == ExclusiveFile::Result::Ok;
+    // Only what the recorder may append to is emptied: no other file, and
+    // none without a write bit (the open refuses that one).
+    const bool opened = stream_.open(name, ExclusiveFile::Mode::Create) == ExclusiveFile::Result::Ok;
+    const int64_t size = opened ? stream_.size() : -1;
+    if (size < 0 || !continuesRecording(size) || !stream_.truncate(0)) {
+        stream_.close();
+        return false;
+    }
+    deleteIndexFileOf(name);
+    return true;
 }
 
 void DataFileWriter::close() {
@@ -116,10 +149,11 @@ void DataFileWriter::deleteIndexFileOf(const std::string& name) {
     namespace fs = std::filesystem;
     const std::string index = rm::indexFileName(name);
     std::error_code error;
-    // Only an index file goes: not a folder of that name, and never the open
-    // data file itself, whose own name may end in "ind" (it is then its own
-    // index name) or which another link may carry.
-    if (stream_.isFile(index) || !fs::is_regular_file(index, error))
+    // Only an index file goes: never the open data file itself, whose own
+    // name may end in "ind" (it is then its own index name) or which another
+    // link may carry; not a folder, and no file of the user's that only
+    // shares the name ("thesis.ind" beside "thesis.rmd").
+    if (stream_.isFile(index) || !fs::is_regular_file(index, error) || !readsAsIndexFile(index))
         return;
     fs::remove(index, error);
 }

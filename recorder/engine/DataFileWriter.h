@@ -27,7 +27,7 @@ public:
     enum class OpenResult {
         Kept,       // `name` is the open file: it goes on as it is
         Appending,  // opened at its end, its index file deleted
-        Created,    // did not exist, created empty
+        Created,    // did not exist, created empty, an index file of its name deleted
         Deferred,   // opened by append() after the running measurement's stop block
         Failed,     // no file open, size 0
     };
@@ -37,17 +37,21 @@ public:
     // block has not come yet) the open file is kept and `name` waits for the
     // measurement's end; a later call replaces the wait. Otherwise the current
     // file is closed and `name` opened at its end, its index file deleted, or
-    // created when it does not exist; both under the one lock, so an append
-    // lands whole in the old file or in the new one. A file that exists but
-    // cannot be opened (held by another program, no permission, not a
-    // regular file) or does not begin as a recording is left as it is
-    // (Failed). A file of odd size is continued at the next whole word. The
-    // size is stored without showing it.
+    // created when it does not exist (an index file of its name is deleted
+    // too); both under the one lock, so an append lands whole in the old file
+    // or in the new one. A file that exists but cannot be opened (held by
+    // another program, no permission, no write bit, not a regular file) or
+    // does not begin as a recording is left as it is (Failed). A file of odd
+    // size is continued at the next whole word. The size is stored without
+    // showing it.
     OpenResult open(const std::string& name, bool measurementRunning);
 
-    // Closes the current file, shows size 0 and creates `name` empty (an
-    // existing file is emptied only once it is held exclusively). False when
-    // it cannot be created; no file is open then.
+    // Closes the current file, shows size 0 and creates `name` empty, its
+    // index file deleted. An existing file is emptied only once it is held
+    // exclusively, and only when it may be appended to: a file without a
+    // write bit, or one that is not empty and does not begin as a recording,
+    // stays whole. False when it cannot be created or emptied; no file is
+    // open then.
     bool recreate(const std::string& name);
 
     // Closes the file; a name waiting for the measurement's end is dropped.

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "ScopeNotify.h"
+#include "VirtualScopeVornRM.h"
 
 #include <string>
-
-class TVirtualScopeVornRM;
 
 // The recorder's settings files: reads "RadaDazi.ini" into the scope model at
 // start-up (code 6), writes it at shutdown (code 3) and after "Restore
@@ -21,7 +20,7 @@ public:
     static constexpr char kAutoFileName[] = "RadaDazi.ini";
     static constexpr char kUserFileName[] = "RadaDaziSettings.dat";
     // The data-file name every load that read a line sets.
-    static constexpr char kDataFileName[] = "sdata.rmd";
+    static constexpr const char* kDataFileName = TVirtualScopeVornRM::kDefaultDataFileName;
 
     TSettingsVornRM() = default;
     ~TSettingsVornRM();

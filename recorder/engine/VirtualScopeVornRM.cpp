@@ -85,19 +85,29 @@ void TVirtualScopeVornRM::AppendToFile(const uint16_t* words, size_t count) {
         fileSize_.show();  // the file a stop block switched to
         return;
     }
-    // The writer has closed the file; the panels learn on their own thread
-    // that saving is off.
+    // The writer has closed the file. The panels learn on their own thread
+    // that saving is off, and the box is shown there too: this thread goes
+    // on feeding the display and emptying the ring while it is open.
     fileSize_.set(0);
-    showFileFailure(result.status == DataFileWriter::AppendResult::OpenFailed
-                        ? std::string(RecorderStrings::CannotCreateFile) + result.fileName
-                        : std::string(RecorderStrings::WriteToFileFailed));
+    savingActivated_ = false;
+    const std::string text = result.status == DataFileWriter::AppendResult::OpenFailed
+                                 ? std::string(RecorderStrings::CannotCreateFile) + result.fileName
+                                 : std::string(RecorderStrings::WriteToFileFailed);
     QMetaObject::invokeMethod(
-        &uiContext_, [this] { Notify(TScopeNotifyCode::snSettingsChanged, ScopeGroup::All); },
+        &uiContext_,
+        [this, text] {
+            Notify(TScopeNotifyCode::snSettingsChanged, ScopeGroup::All);
+            showError(text);
+        },
         Qt::QueuedConnection);
 }
 
 void TVirtualScopeVornRM::showFileFailure(const std::string& text) {
     savingActivated_ = false;  // the field only: nothing is reopened
+    showError(text);
+}
+
+void TVirtualScopeVornRM::showError(const std::string& text) {
     rm::showMessage(text, {}, rm::MsgButtons::Ok, rm::MsgIcon::Error);
 }
 

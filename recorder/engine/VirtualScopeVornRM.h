@@ -31,6 +31,9 @@ public:
     using Handler = ScopeListenerBus::Handler;
 
     static constexpr size_t kDeviceInfoBytes = 240;
+    // The data file's name until another is given, also on the very first
+    // start, before any settings file exists.
+    static constexpr char kDefaultDataFileName[] = "sdata.rmd";
     static constexpr int kChannelA = 100;
     static constexpr int kChannelB = 200;
 
@@ -67,14 +70,18 @@ public:
     void SetFileName(const std::string& name);
     std::string GetFileName() const { return dataFileName_; }
     std::string IndexFileName(const std::string& name) const;
-    // Recreates the current file empty and keeps it open, saving on or off.
+    // Recreates the current file empty, deletes its index file and keeps it
+    // open, saving on or off. A file without a write bit, or one that is not
+    // empty and does not begin as a recording, stays whole: "Cannot create
+    // file <name>".
     void ClearFile();
     // Processing thread: writes the words to the data file while saving is on,
     // switching to the name set during a measurement after its stop block.
-    // A failed write closes the file, stops saving, shows "Write to file
-    // failed." once and queues code 2 (group 255) for the user-interface
-    // thread; a file that cannot be switched to does the same with "Cannot
-    // create file <name>".
+    // A failed write closes the file and stops saving; code 2 (group 255)
+    // and then the box "Write to file failed." are queued for the
+    // user-interface thread, so the caller never waits for the box. A file
+    // that cannot be switched to does the same with "Cannot create file
+    // <name>".
     void AppendToFile(const uint16_t* words, size_t count);
     bool IsFileOpen() const { return writer_.isOpen(); }
 
@@ -316,12 +323,13 @@ private:
     void raiseDspFor(int smp);
     void recomputeRealGridColor();
     void showFileFailure(const std::string& text);
+    static void showError(const std::string& text);
 
     std::recursive_mutex settingsLock_;
     ScopeListenerBus bus_;
     FileSizeCounter fileSize_;
     DataFileWriter writer_{fileSize_};
-    std::string dataFileName_;
+    std::string dataFileName_{kDefaultDataFileName};
 
     std::atomic<bool> savingActivated_{false};
     std::atomic<int> densityChannelA_{7}, densityChannelB_{7};

@@ -16,6 +16,7 @@ inline constexpr char DeviceInitFailedRetry[] = "Device initialization failed. R
 inline constexpr char SerialNotAvailable[] = "N/A";
 inline constexpr char CannotCreateFile[] = "Cannot create file ";  // followed by the file name
 inline constexpr char WriteToFileFailed[] = "Write to file failed.";
+inline constexpr char MeasurementEndedDeviceLost[] = "The device was lost: the measurement has ended.";
 inline constexpr char Probe1[] = "    1:1";
 inline constexpr char Probe10[] = "  1:10";
 inline constexpr char Probe100[] = "1:100";

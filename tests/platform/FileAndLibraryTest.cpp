@@ -107,6 +107,29 @@ TEST_F(ExclusiveFileTest, PipesDevicesSocketsAndFoldersAreRefusedAtOnceAndLinksF
     EXPECT_FALSE(fcntl(linked.fd(), F_GETFL) & O_NONBLOCK);
 }
 
+// No write bit: no writing open for anybody, the superuser included (the
+// tests may run as root); reading stays possible; nothing is truncated.
+TEST_F(ExclusiveFileTest, AFileWithoutAWriteBitIsOpenedForReadingOnly) {
+    const auto file = path("kept.rmd");
+    for (const auto mode : {std::filesystem::perms(0444), std::filesystem::perms(0)}) {
+        std::ofstream(file) << "0123";
+        std::filesystem::permissions(file, mode);
+        for (const auto writing : {rm::ExclusiveFile::Mode::ReadWrite, rm::ExclusiveFile::Mode::Create}) {
+            rm::ExclusiveFile f;
+            EXPECT_EQ(f.open(file, writing, true), rm::ExclusiveFile::Result::Failed);
+            EXPECT_FALSE(f.isOpen());
+            EXPECT_EQ(f.lastErrno(), EACCES);
+        }
+        rm::ExclusiveFile reader;
+        EXPECT_EQ(reader.open(file, rm::ExclusiveFile::Mode::ReadOnly),
+                  geteuid() == 0 || mode != std::filesystem::perms(0) ? rm::ExclusiveFile::Result::Ok
+                                                                       : rm::ExclusiveFile::Result::Failed);
+        std::filesystem::permissions(file, std::filesystem::perms(0644));
+        EXPECT_EQ(std::filesystem::file_size(file), 4u);
+        std::filesystem::remove(file);
+    }
+}
+
 TEST_F(ExclusiveFileTest, DescriptorIsCloseOnExec) {
     const auto file = path("cloexec.bin");
     rm::ExclusiveFile f;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <tuple>
 #include <filesystem>
 
@@ -21,6 +22,34 @@ using Words = std::vector<uint16_t>;
 void simulatedSignals() {
     UlmexSimSetSignal(0, 0.0, 0.0, 0.0);
     UlmexSimSetSignal(1, 0.0, 1000.0, 5.0);  // 1000 mV at 1000 mV/div: 32 codes
+}
+
+// The scripted answers, and what the instrument does while a box is open (a
+// user plugging it in again before answering, say).
+class DeviceDialogs : public rm::ScriptedMessages {
+public:
+    rm::MsgResult show(const std::string& text, const std::string& caption, rm::MsgButtons buttons,
+                       rm::MsgIcon icon) override {
+        if (whileShown)
+            whileShown();
+        return ScriptedMessages::show(text, caption, buttons, icon);
+    }
+    std::function<void()> whileShown;
+};
+
+// While the driver library is away the instrument stays away: the retry
+// finds no device.
+void instrumentStaysAwayAtTheRetry(TVirtualScopeVornRM& scope, const void* owner) {
+    scope.RegisterListener(98, owner, [](TScopeNotifyCode code, int&) {
+        if (code == TScopeNotifyCode::snDeviceReinitialized) {
+            UlmexSimReset();
+            UlmexSimSetScenario(ULMEX_NOT_PRESENT, 0, 0);
+        }
+    });
+}
+
+void loseTheInstrumentAfter20Reads() {
+    UlmexSimSetScenario(ULMEX_LOST_AFTER_READS, 20, ULMEX_LOST_CALLBACK | ULMEX_LOST_BLOCK);
 }
 
 class EndToEndTest : public ::testing::Test {
@@ -80,7 +109,7 @@ protected:
         return file;
     }
 
-    rm::ScriptedMessages messages;
+    DeviceDialogs messages;
     // One file per test: ctest runs them side by side.
     static std::string testFileName() {
         std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -173,27 +202,77 @@ TEST_F(EndToEndTest, WithoutTheDriverLibraryTheDemoFillsTheFile) {
     EXPECT_EQ(highA, 128 + 32);
 }
 
-TEST_F(EndToEndTest, LostDeviceTakesTheRecoveryRoadAndTheFileStaysWellFormed) {
+// The instrument is lost during a saved measurement and plugged in again
+// before the user answers "Retry?" with Yes: the measurement goes on. The
+// file holds its start and header, the samples before the loss, the
+// recovery's parameter blocks, the samples after it and its stop block.
+TEST_F(EndToEndTest, ALostInstrumentFoundAgainAtTheRetryGoesOnRecording) {
     makeRig(rm::programFolder());
     ASSERT_TRUE(rig->driver.DeviceInitialized());
-    // The instrument comes back healthy while the driver library is away.
-    rig->scope.RegisterListener(98, &path, [](TScopeNotifyCode code, int&) {
-        if (code == TScopeNotifyCode::snDeviceReinitialized) {
-            UlmexSimReset();
-            simulatedSignals();
-        }
-    });
-    UlmexSimSetScenario(ULMEX_LOST_AFTER_READS, 20, ULMEX_LOST_CALLBACK | ULMEX_LOST_BLOCK);
+    instrumentStaysAwayAtTheRetry(rig->scope, &path);
+    messages.whileShown = [] {
+        UlmexSimReset();
+        simulatedSignals();
+    };
+    messages.queueAnswer(rm::MsgResult::Yes);
+    loseTheInstrumentAfter20Reads();
     startMeasurement(0);
     ASSERT_TRUE(serveUntil([&] {
         return rig->noticesOf(TScopeNotifyCode::snDeviceReinitialized, ScopeGroup::FlowManager) == 1 &&
-               measurementEnded();
+               rig->driver.DeviceInitialized() && UlmexSimGeneratedWordsRead() > 50000;
     }));
-    EXPECT_TRUE(rig->driver.DeviceInitialized());
-    EXPECT_FALSE(rig->driver.USBFailed());
+    EXPECT_TRUE(rig->scope.MeasurementStarted());
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{"Device not present. Retry?"});
     rig->scope.UnregisterListener(&path);
+    rig->scope.SetMeasurementStarted(false);
+    rig->settingsChanged();
+    ASSERT_TRUE(serveUntil([&] { return measurementEnded(); }));
     const StreamSummary file = checkedMeasurementFile();
+
+    ASSERT_GT(file.blocks.size(), 13u);  // start, header, the recovery's blocks, stop
+    const size_t headerEnd = file.blockPositions[11] + file.blocks[11].size();
+    const size_t firstRecovery = file.blockPositions[12];
+    const size_t lastRecovery = file.blocks.size() - 2;
+    const size_t recoveryEnd = file.blockPositions[lastRecovery] + file.blocks[lastRecovery].size();
+    EXPECT_GT(firstRecovery, headerEnd);                               // samples before the loss
+    EXPECT_GT(file.blockPositions.back(), recoveryEnd + 10000);        // and after the recovery
+    EXPECT_EQ(file.findBlock(1, 1), file.blocks.size() - 1);           // one measurement, whole
+    EXPECT_TRUE(file.findBlock(10, 12).has_value());                   // the rate sent again
+}
+
+// "Device not present. Retry?" answered No: the measurement ends with its
+// stop block right after the instrument's last samples, the user is told,
+// and the demo mode that follows adds no sample to the file.
+TEST_F(EndToEndTest, ALostInstrumentNotFoundAgainEndsTheMeasurementBeforeTheDemo) {
+    makeRig(rm::programFolder());
+    ASSERT_TRUE(rig->driver.DeviceInitialized());
+    instrumentStaysAwayAtTheRetry(rig->scope, &path);
+    messages.queueAnswer(rm::MsgResult::No);
+    loseTheInstrumentAfter20Reads();
+    startMeasurement(0);
+    ASSERT_TRUE(serveUntil([&] {
+        QCoreApplication::processEvents();  // the second box is queued for this thread
+        return messages.texts().size() == 2;
+    }));
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"Device not present. Retry?",
+                                                          "The device was lost: the measurement has ended."}));
+    EXPECT_TRUE(rig->driver.DemoMode());
+    EXPECT_FALSE(rig->scope.MeasurementStarted());
+    serveUntil([] { return false; }, std::chrono::milliseconds(300));  // the demo runs
+    rig->scope.UnregisterListener(&path);
+    rig->shutdown();
+
+    const Words words = readWords(path);
+    const StreamSummary file = summarise(words);
+    ASSERT_TRUE(file.wellFormed);
+    ASSERT_GE(file.blocks.size(), 13u);
+    EXPECT_EQ(file.blocks[0], (Words{0, 4, 1, 1}));
+    const auto stop = file.findBlock(1, 1);
+    ASSERT_TRUE(stop);
+    EXPECT_EQ(file.blocks[*stop], (Words{0, 4, 1, 0}));
     EXPECT_GT(file.samples.size(), 0u);
+    EXPECT_TRUE(summarise(Words(words.begin() + static_cast<long>(file.blockPositions[*stop]), words.end()))
+                    .samples.empty());
 }
 
 // The deflection block after a probe change carries the probe: the viewer
@@ -230,13 +309,15 @@ TEST_F(EndToEndTest, RecoveryKeepsTheOffsetsAndZeroLevels) {
             simulatedSignals();
         }
     });
-    UlmexSimSetScenario(ULMEX_LOST_AFTER_READS, 20, ULMEX_LOST_CALLBACK | ULMEX_LOST_BLOCK);
+    loseTheInstrumentAfter20Reads();
     startMeasurement(0);
     ASSERT_TRUE(serveUntil([&] {
         return rig->noticesOf(TScopeNotifyCode::snDeviceReinitialized, ScopeGroup::FlowManager) == 1 &&
-               measurementEnded();
+               UlmexSimGeneratedWordsRead() > 10000;
     }));
-    serveUntil([] { return false; }, std::chrono::milliseconds(100));
+    rig->scope.SetMeasurementStarted(false);
+    rig->settingsChanged();
+    ASSERT_TRUE(serveUntil([&] { return measurementEnded(); }));
     rig->scope.UnregisterListener(&path);
     EXPECT_EQ(rig->scope.VerticalLevelChannelA(), levelA);
     EXPECT_EQ(rig->scope.VerticalLevelChannelB(), levelB);

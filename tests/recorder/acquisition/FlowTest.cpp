@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <atomic>
 #include <thread>
@@ -231,7 +232,103 @@ TEST_F(DeviceFlowTest, EndingTheProgramInARecoveryDialogLetsNoDemoSamplesIntoThe
     EXPECT_EQ(messages.texts(), std::vector<std::string>{"Device not present. Retry?"});
     EXPECT_EQ(rig->terminateRequests, 1);
     serveUntil([] { return false; }, 200ms);
-    for (uint16_t word : summarise(rig->ekg.words()).samples)
+    const StreamSummary stream = summarise(rig->ekg.words());
+    for (uint16_t word : stream.samples)
+        ASSERT_EQ(word, 0x8181);
+    EXPECT_EQ(stream.blocks.back(), (Words{0, 4, 1, 0}));  // the measurement is closed in the file
+}
+
+// The device comes back: the fresh driver hears code 32 again once every
+// other setting is in place, and the measurement goes on.
+TEST_F(DeviceFlowTest, AfterASuccessfulRetryTheMeasurementGoesOn) {
+    fake.state().blockWords = 64;
+    fake.state().blockStatus = 0x22;
+    rig->scope.Startup();
+    rig->scope.SetMeasurementStarted(true);
+    rig->settingsChanged();
+    ASSERT_TRUE(serveUntil([&] { return !summarise(rig->ekg.words()).samples.empty(); }));
+    fake.forgetCalls();
+
+    std::atomic_ref<uint8_t>(*fake.state().usbFailed).store(1);
+    ASSERT_TRUE(serveUntil([&] {
+        return rig->noticesOf(TScopeNotifyCode::snDeviceReinitialized, ScopeGroup::FlowManager) == 1 &&
+               !fake.callsOf(MeasurementStarted).empty();
+    }));
+    EXPECT_EQ(fake.callsOf(MeasurementStarted).front().value, 1);
+    // After the forced push, whose last call is the ground of channel B.
+    const std::vector<FakeDriverCall> calls = fake.calls();
+    const auto started = std::find_if(calls.begin(), calls.end(), [](auto& c) { return c.code == MeasurementStarted; });
+    const auto ground = std::find_if(calls.begin(), calls.end(), [](auto& c) { return c.code == GroundB; });
+    EXPECT_LT(ground, started);
+    const size_t before = rig->ekg.words().size();
+    ASSERT_TRUE(serveUntil([&] { return rig->ekg.words().size() > before + 256; }));
+    EXPECT_TRUE(rig->scope.MeasurementStarted());
+    const StreamSummary stream = summarise(rig->ekg.words());
+    const auto start = stream.findBlock(1);
+    ASSERT_TRUE(start);
+    EXPECT_EQ(stream.findBlock(1, *start + 1), std::nullopt);  // no stop, no second start
+    EXPECT_TRUE(messages.texts().empty());
+}
+
+// A defined length goes on counting across the recovery: the words before
+// the loss count too, so the measurement is not longer than asked.
+TEST_F(DeviceFlowTest, ADefinedLengthCountsTheWordsBeforeTheLoss) {
+    fake.state().blockWords = 64;
+    fake.state().blockStatus = 0x22;
+    rig->scope.SetSMPSetting(4);  // 1000/s: 20 s are 20,000 words
+    rig->scope.Startup();
+    rig->scope.SetMeasurementDefined(true);
+    rig->scope.SetMeasurementLength(20000);
+    rig->scope.SetMeasurementStarted(true);
+    rig->settingsChanged();
+    ASSERT_TRUE(serveUntil([&] { return summarise(rig->ekg.words()).samples.size() > 2000; }));
+    std::atomic_ref<uint8_t>(*fake.state().usbFailed).store(1);
+    ASSERT_TRUE(serveUntil([&] { return !rig->scope.MeasurementStarted(); }));
+    ASSERT_TRUE(serveUntil([&] { return lastBlockIs(rig->ekg, {0, 4, 1, 0}); }));
+    const size_t samples = summarise(rig->ekg.words()).samples.size();
+    EXPECT_GE(samples, 20000u);
+    EXPECT_LT(samples, 20000u + 64u);  // only the read that crosses the target goes beyond it
+}
+
+// "Device not present. Retry?" answered No: the measurement ends with its
+// stop block after the device's last sample, the user is told, and the
+// demo that follows records nothing into it.
+TEST_F(DeviceFlowTest, ADeviceLostForGoodEndsTheMeasurementBeforeTheDemoStarts) {
+    fake.state().blockWords = 64;  // each 0x8181
+    fake.state().blockStatus = 0x22;
+    fake.state().initResults[1] = InitDeviceNotPresent;
+    fake.state().initResultCount = 2;
+    messages.queueAnswer(rm::MsgResult::No);
+    rig->scope.Startup();
+    rig->scope.SetMeasurementStarted(true);
+    rig->settingsChanged();
+    ASSERT_TRUE(serveUntil([&] { return !summarise(rig->ekg.words()).samples.empty(); }));
+
+    std::atomic_ref<uint8_t>(*fake.state().usbFailed).store(1);
+    // The second box is queued for the user-interface thread.
+    ASSERT_TRUE(serveUntil([&] {
+        QCoreApplication::processEvents();
+        return messages.texts().size() == 2;
+    }));
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"Device not present. Retry?",
+                                                          "The device was lost: the measurement has ended."}));
+    EXPECT_TRUE(rig->driver.DemoMode());
+    EXPECT_FALSE(rig->scope.MeasurementStarted());
+    EXPECT_GE(rig->noticesOf(TScopeNotifyCode::snSettingsChanged, ScopeGroup::FlowManager), 1);
+    EXPECT_EQ(rig->armLed.colour, TAcquisitionThreadRM::kLampRed);
+    serveUntil([] { return false; }, 200ms);
+
+    const Words words = rig->ekg.words();
+    const StreamSummary stream = summarise(words);
+    ASSERT_TRUE(stream.wellFormed);
+    const auto start = stream.findBlock(1);
+    ASSERT_TRUE(start);
+    const auto stop = stream.findBlock(1, *start + 1);
+    ASSERT_TRUE(stop);
+    EXPECT_EQ(stream.blocks[*stop], (Words{0, 4, 1, 0}));
+    const StreamSummary after = summarise(Words(words.begin() + static_cast<long>(stream.blockPositions[*stop]), words.end()));
+    EXPECT_TRUE(after.samples.empty());
+    for (uint16_t word : stream.samples)
         ASSERT_EQ(word, 0x8181);
 }
 

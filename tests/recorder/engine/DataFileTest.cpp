@@ -26,6 +26,9 @@ namespace fs = std::filesystem;
 // A file as the recorder leaves it: it begins with a parameter block (here
 // the stop block [0, 4, 1, 0]).
 const std::string kRecording{"\0\0\4\0\1\0\0\0", 8};
+// An index file as the viewer writes it: one record of 88 bytes that begins
+// with the magic 0xAA55, then the trailer of 12.
+const std::string kIndex = std::string("\x55\xAA", 2) + std::string(98, '\0');
 
 QCoreApplication& application() {
     static int argc = 1;
@@ -55,7 +58,7 @@ protected:
 
 TEST_F(DataFileTest, ExistingFileIsAppendedToAndItsIndexDeleted) {
     TempFolder::write(data, kRecording);
-    TempFolder::write(index, "old index");
+    TempFolder::write(index, kIndex);
     scope.SetFileName(data);
     scope.SetSavingActivated(true);
 
@@ -71,16 +74,47 @@ TEST_F(DataFileTest, ExistingFileIsAppendedToAndItsIndexDeleted) {
     EXPECT_TRUE(messages.texts().empty());
 }
 
-TEST_F(DataFileTest, MissingFileIsCreatedAndAnIndexOfThatNameKept) {
-    TempFolder::write(index, "stays");
+// A file created anew (or cleared) has no index yet: one left from an
+// earlier file of that name would be believed by the viewer.
+TEST_F(DataFileTest, MissingFileIsCreatedAndAStaleIndexOfThatNameDeleted) {
+    TempFolder::write(index, kIndex);
     scope.SetFileName(data);
     scope.SetSavingActivated(true);
 
     ASSERT_TRUE(fs::exists(data));
     EXPECT_EQ(fs::file_size(data), 0u);
-    EXPECT_EQ(TempFolder::read(index), "stays");
+    EXPECT_FALSE(fs::exists(index));
     append({0, 4, 1, 1});
     EXPECT_EQ(TempFolder::readWords(data), (std::vector<uint16_t>{0, 4, 1, 1}));
+}
+
+// Only a file that reads as the viewer's index goes (an all-zero first record
+// is the index of a file that did not begin with a block); a file of the
+// user's that merely carries the index name ("thesis.ind") stays, whether
+// the data file is appended to, created or cleared.
+TEST_F(DataFileTest, AFileThatOnlySharesTheIndexNameIsNeverDeleted) {
+    const std::string zeroRecordIndex(100, '\0');
+    for (const std::string& content : {kIndex, zeroRecordIndex, std::string("\\begin{theindex}\n"),
+                                       kIndex + "x", std::string("\x55\xAA", 2)}) {
+        const bool isIndex = content == kIndex || content == zeroRecordIndex;
+        fs::remove(data);
+        TempFolder::write(index, content);
+        scope.SetFileName(data);
+        scope.SetSavingActivated(true);  // created
+        EXPECT_EQ(fs::exists(index), !isIndex);
+        TempFolder::write(index, content);
+        scope.SetSavingActivated(false);
+        scope.SetSavingActivated(true);  // appended to
+        EXPECT_EQ(fs::exists(index), !isIndex);
+        TempFolder::write(index, content);
+        scope.ClearFile();
+        EXPECT_EQ(fs::exists(index), !isIndex);
+        if (!isIndex) {
+            EXPECT_EQ(TempFolder::read(index), content);
+        }
+        scope.SetSavingActivated(false);
+    }
+    EXPECT_TRUE(messages.texts().empty());
 }
 
 TEST_F(DataFileTest, NoFileIsOpenedBeforeStartupOrWhileSavingIsOff) {
@@ -142,7 +176,9 @@ TEST_F(DataFileTest, FailedWriteClosesTheFileStopsSavingAndTellsThePanels) {
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
-    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"Write to file failed."}));
+    // The box waits for the user-interface thread: the writer's thread is
+    // not held while it is open.
+    EXPECT_TRUE(messages.texts().empty());
     EXPECT_FALSE(scope.SavingActivated());
     EXPECT_FALSE(scope.IsFileOpen());
     EXPECT_EQ(TempFolder::readWords(data), (std::vector<uint16_t>{0x8080}));
@@ -156,19 +192,20 @@ TEST_F(DataFileTest, FailedWriteClosesTheFileStopsSavingAndTellsThePanels) {
     EXPECT_EQ(settingsChanged, 0);  // queued: it reaches the panels on their own thread
     QCoreApplication::processEvents();
     EXPECT_EQ(settingsChanged, 1);
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"Write to file failed."}));
     scope.UnregisterListener(this);
 }
 
-TEST_F(DataFileTest, ClearingRecreatesTheFileEmptyAndKeepsItOpenWithSavingOff) {
-    TempFolder::write(data, "old samples");
-    TempFolder::write(index, "index");
+TEST_F(DataFileTest, ClearingRecreatesTheFileEmptyDeletesItsIndexAndKeepsItOpenWithSavingOff) {
+    TempFolder::write(data, kRecording + "old samples");
+    TempFolder::write(index, kIndex);
     scope.SetFileName(data);
     scope.SetFileSize(99);
     scope.ClearFile();
 
     EXPECT_TRUE(scope.IsFileOpen());
     EXPECT_EQ(fs::file_size(data), 0u);
-    EXPECT_EQ(TempFolder::read(index), "index");
+    EXPECT_FALSE(fs::exists(index));
     EXPECT_EQ(scope.FileSize(), 0);
     EXPECT_EQ(sizeLabel.mainValue(), 0);
     append({0x8080});  // saving is off: nothing is written
@@ -302,7 +339,7 @@ TEST_F(DataFileTest, ANameSetDuringAMeasurementIsOpenedRightAfterItsStopBlock) {
     const std::string second = folder.file("second.rmd");
     const std::string secondIndex = folder.file("second.ind");
     TempFolder::write(second, kRecording);
-    TempFolder::write(secondIndex, "index");
+    TempFolder::write(secondIndex, kIndex);
     scope.SetFileName(first);
     scope.SetSavingActivated(true);
     scope.SetMeasurementStarted(true);
@@ -310,7 +347,7 @@ TEST_F(DataFileTest, ANameSetDuringAMeasurementIsOpenedRightAfterItsStopBlock) {
 
     scope.SetFileName(second);
     EXPECT_EQ(scope.GetFileName(), second);
-    EXPECT_EQ(TempFolder::read(secondIndex), "index");
+    EXPECT_EQ(TempFolder::read(secondIndex), kIndex);
     append({0x8181, 0x0001});
     EXPECT_EQ(scope.FileSize(), 14);
     scope.SetMeasurementStarted(false);
@@ -395,11 +432,11 @@ TEST_F(DataFileTest, AFileThatCannotBeSwitchedToStopsSavingAfterTheStopBlock) {
 
     EXPECT_EQ(TempFolder::readWords(data), (std::vector<uint16_t>{0, 4, 1, 1, 0x8080, 0, 4, 1, 0}));
     EXPECT_EQ(TempFolder::read(other), "viewer's data");
-    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"Cannot create file " + other}));
     EXPECT_FALSE(scope.SavingActivated());
     EXPECT_FALSE(scope.IsFileOpen());
     QCoreApplication::processEvents();
     EXPECT_EQ(settingsChanged, 1);
+    EXPECT_EQ(messages.texts(), (std::vector<std::string>{"Cannot create file " + other}));
     scope.UnregisterListener(this);
     close(viewer);
 }
@@ -459,6 +496,46 @@ TEST_F(DataFileTest, AFileThatDoesNotBeginAsARecordingIsRefusedAndLeftUntouched)
     }
     EXPECT_EQ(messages.texts(), std::vector<std::string>(contents.size(), "Cannot create file " + notes));
     EXPECT_EQ(TempFolder::read(notesIndex), "not an index");
+
+    // Nor is it emptied by "Clear file"; an empty file is a recording to be.
+    messages.clear();
+    for (const std::string& content : contents) {
+        TempFolder::write(notes, content);
+        scope.ClearFile();
+        EXPECT_FALSE(scope.IsFileOpen());
+        EXPECT_EQ(TempFolder::read(notes), content);
+    }
+    EXPECT_EQ(messages.texts(), std::vector<std::string>(contents.size(), "Cannot create file " + notes));
+    TempFolder::write(notes, "");
+    scope.ClearFile();
+    EXPECT_TRUE(scope.IsFileOpen());
+    EXPECT_EQ(messages.texts().size(), contents.size());
+}
+
+// A recording without a write bit is kept as it is for everybody, the
+// superuser included (the tests may run as root): not appended to, not
+// emptied, its index left; the message names the file.
+TEST_F(DataFileTest, ARecordingWithoutAWriteBitIsNeitherAppendedToNorCleared) {
+    for (const fs::perms mode : {fs::perms(0444), fs::perms(0)}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        messages.clear();
+        TempFolder::write(data, kRecording);
+        TempFolder::write(index, kIndex);
+        fs::permissions(data, mode);
+
+        scope.SetFileName(data);
+        scope.SetSavingActivated(true);
+        EXPECT_FALSE(scope.SavingActivated());
+        EXPECT_FALSE(scope.IsFileOpen());
+        append({0x8080});
+        scope.ClearFile();
+        EXPECT_FALSE(scope.IsFileOpen());
+
+        EXPECT_EQ(messages.texts(), std::vector<std::string>(2, "Cannot create file " + data));
+        fs::permissions(data, fs::perms(0644));
+        EXPECT_EQ(TempFolder::read(data), kRecording);
+        EXPECT_EQ(TempFolder::read(index), kIndex);
+    }
 }
 
 } // namespace

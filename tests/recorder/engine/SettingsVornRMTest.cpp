@@ -250,7 +250,7 @@ TEST_F(SettingsTest, AMissingAutoFileShowsOneBoxAtStartUpAndIsWrittenAtShutdown)
     scope_.Startup();
     EXPECT_EQ(messages_.texts(), (std::vector<std::string>{"File RadaDazi.ini is missing."}));
     EXPECT_EQ(messages_.shown().front().icon, rm::MsgIcon::Error);
-    EXPECT_EQ(scope_.GetFileName(), "");
+    EXPECT_EQ(scope_.GetFileName(), "sdata.rmd");  // the name every later start proposes
     EXPECT_EQ(scope_.DensityChannelA(), 7);
 
     scope_.Shutdown();
@@ -321,9 +321,10 @@ TEST_F(SettingsTest, AFailedWriteShowsOneBoxAndKeepsThePreviousFileWhole) {
 TEST_F(SettingsTest, AFileThatCannotBeReadSaysSo) {
     settings_.SetVirtualScope(&scope_);
     std::filesystem::create_directory("RadaDaziSettings.dat");
+    scope_.SetFileName("mine.rmd");
     settings_.LoadFromFile("RadaDaziSettings.dat");
     EXPECT_EQ(messages_.texts(), (std::vector<std::string>{"Error reading file."}));
-    EXPECT_EQ(scope_.GetFileName(), "");
+    EXPECT_EQ(scope_.GetFileName(), "mine.rmd");
 }
 
 // A named pipe as "RadaDazi.ini" does not hold the start-up (its open would
@@ -333,9 +334,10 @@ TEST_F(SettingsTest, AFileThatCannotBeReadSaysSo) {
 TEST_F(SettingsTest, APipeAReadOnlyFileOrAFolderInPlaceOfASettingsFile) {
     ASSERT_EQ(mkfifo("RadaDazi.ini", 0644), 0);
     settings_.SetVirtualScope(&scope_);
+    scope_.SetFileName("mine.rmd");
     scope_.Startup();
     EXPECT_EQ(messages_.texts(), (std::vector<std::string>{"Error reading file."}));
-    EXPECT_EQ(scope_.GetFileName(), "");
+    EXPECT_EQ(scope_.GetFileName(), "mine.rmd");
 
     std::filesystem::remove("RadaDazi.ini");
     TempFolder::write("RadaDazi.ini", kHeader);

@@ -102,11 +102,12 @@ TEST_F(FilePanel, SaveSwitchesSavingWhichOpensAndClosesTheFile) {
 }
 
 TEST_F(FilePanel, ClearFileEmptiesOnlyOnYes) {
-    TempFolder::write(work.file("sdata.rmd"), "abcd");
+    const std::string recording("\0\0\4\0\1\0\0\0", 8);  // a stop block: only a recording is cleared
+    TempFolder::write(work.file("sdata.rmd"), recording);
     for (rm::MsgResult answer : {rm::MsgResult::No, rm::MsgResult::Cancel}) {
         messages.queueAnswer(answer);
         clear.click();
-        EXPECT_EQ(TempFolder::read(work.file("sdata.rmd")), "abcd");
+        EXPECT_EQ(TempFolder::read(work.file("sdata.rmd")), recording);
         EXPECT_FALSE(clear.isChecked());
     }
     messages.queueAnswer(rm::MsgResult::Yes);

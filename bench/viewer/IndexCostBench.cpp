@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
 
     struct stat status {};
     const bool written = stat(indexName.c_str(), &status) == 0;
-    const double indexMegabytes = static_cast<double>(records) * kIndexRecordBytes / 1e6;
+    const double indexMegabytes = static_cast<double>(records) * rm::kIndexRecordBytes / 1e6;
     std::printf("data file          %10.1f MB (a mark after every sample)\n", bytes / 1e6);
     std::printf("index records      %10zu (%.1f MB in memory)\n", records, indexMegabytes);
     std::printf("build              %10.2f s\n", build);

@@ -3,36 +3,11 @@
 #include "DataFileFormat.h"
 #include "FileSizeCounter.h"
 #include "IndexFileName.h"
+#include "ReplaceFile.h"
 
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 using rm::ExclusiveFile;
-
-namespace {
-
-// The viewer's index file: records of 88 bytes, then a trailer of 12. The
-// first record carries the magic 0xAA55, or is all zero when the data file
-// did not begin with a parameter block (an empty one, say).
-constexpr int64_t kIndexRecordBytes = 88;
-constexpr int64_t kIndexTrailerBytes = 12;
-constexpr uint8_t kIndexMagic[2] = {0x55, 0xAA};
-
-bool readsAsIndexFile(const std::string& path) {
-    std::error_code error;
-    const auto size = static_cast<int64_t>(std::filesystem::file_size(path, error));
-    if (error || size < kIndexRecordBytes + kIndexTrailerBytes || (size - kIndexTrailerBytes) % kIndexRecordBytes != 0)
-        return false;
-    char first[kIndexRecordBytes] = {};
-    if (!std::ifstream(path, std::ios::binary).read(first, sizeof first))
-        return false;
-    return (static_cast<uint8_t>(first[0]) == kIndexMagic[0] && static_cast<uint8_t>(first[1]) == kIndexMagic[1]) ||
-           std::all_of(std::begin(first), std::end(first), [](char b) { return b == 0; });
-}
-
-} // namespace
 
 DataFileWriter::OpenResult DataFileWriter::open(const std::string& name, bool measurementRunning) {
     std::lock_guard lock(streamLock_);
@@ -153,7 +128,7 @@ void DataFileWriter::deleteIndexFileOf(const std::string& name) {
     // name may end in "ind" (it is then its own index name) or which another
     // link may carry; not a folder, and no file of the user's that only
     // shares the name ("thesis.ind" beside "thesis.rmd").
-    if (stream_.isFile(index) || !fs::is_regular_file(index, error) || !readsAsIndexFile(index))
+    if (stream_.isFile(index) || rm::testExistingFile(index, rm::readsAsIndexFile) != true)
         return;
     fs::remove(index, error);
 }

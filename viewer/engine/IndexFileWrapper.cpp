@@ -257,33 +257,6 @@ bool runsMatch(const std::deque<TIndexRecord>& records, int64_t total, int64_t l
     return true;
 }
 
-// Whether the file open at `fd` reads as an index of ours: 12 bytes after
-// whole records, and a first record as the build writes it (0xAA55 and
-// number 0, or all zero before a record 1 or as the only record counted by
-// the trailer).
-bool readsAsIndex(int fd) {
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
-        return false;
-    const int64_t size = status.st_size;
-    if (size < kIndexRecordBytes + kIndexTrailerBytes || (size - kIndexTrailerBytes) % kIndexRecordBytes != 0)
-        return false;
-    const bool single = size == kIndexRecordBytes + kIndexTrailerBytes;
-    TIndexRecord head[2] = {};
-    const size_t wanted = single ? sizeof head[0] : sizeof head;
-    if (::pread(fd, head, wanted, 0) != static_cast<ssize_t>(wanted))
-        return false;
-    if (head[0].Magic == kIndexMagic)
-        return head[0].RecordNumber == 0;
-    if (!isAllZeroRecord(head[0]))
-        return false;
-    if (!single)
-        return head[1].Magic == kIndexMagic && head[1].RecordNumber == 1;
-    // The index of a file without control items: its trailer counts the one record.
-    uint32_t recordCount = 0;
-    return ::pread(fd, &recordCount, sizeof recordCount, size - 4) == sizeof recordCount && recordCount == 1;
-}
-
 // Records are written and read this many at a time.
 constexpr size_t kRecordsPerPiece = 1024;
 
@@ -367,11 +340,11 @@ TIndexSaveOutcome TIndexFileWrapperVornRMPrv::SaveIndex(const std::string& name,
         outcome.Outcome = TIndexSaveOutcome::IsDataFile;
     else if (bytes > data.OpenFileSize())
         outcome.Outcome = TIndexSaveOutcome::LargerThanDataFile;
-    else if (testExistingFile(name, readsAsIndex) == false)
+    else if (testExistingFile(name, readsAsIndexFile) == false)
         outcome.Outcome = TIndexSaveOutcome::NotAnIndex;
     else {
         // Asked again as the file is replaced, should another have taken its place since.
-        switch (replaceFile(name, [&](int fd) { return writeIndex(fd, content); }, readsAsIndex)) {
+        switch (replaceFile(name, [&](int fd) { return writeIndex(fd, content); }, readsAsIndexFile)) {
         case ReplaceResult::Written: break;
         case ReplaceResult::CannotCreate: outcome.Outcome = TIndexSaveOutcome::CannotWrite; break;
         case ReplaceResult::WriteFailed:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataFileFormat.h"
+#include "IndexFileName.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -38,11 +39,8 @@ struct TIndexTrailer {
     uint32_t RecordCount;
 };
 
-inline constexpr uint16_t kIndexMagic = 0xAA55;
-inline constexpr int64_t kIndexRecordBytes = 88;
-inline constexpr int64_t kIndexTrailerBytes = 12;
-
 static_assert(sizeof(TIndexRecord) == kIndexRecordBytes);
+static_assert(offsetof(TIndexRecord, RecordNumber) == 4);
 static_assert(offsetof(TIndexRecord, ItemPosition) == 8);
 static_assert(offsetof(TIndexRecord, ItemType) == 48);
 static_assert(offsetof(TIndexRecord, ItemCount) == 56);

@@ -93,7 +93,8 @@ TEST_F(DataFileTest, MissingFileIsCreatedAndAStaleIndexOfThatNameDeleted) {
 // user's that merely carries the index name ("thesis.ind") stays, whether
 // the data file is appended to, created or cleared.
 TEST_F(DataFileTest, AFileThatOnlySharesTheIndexNameIsNeverDeleted) {
-    const std::string zeroRecordIndex(100, '\0');
+    // The index of a file that begins with samples: an all-zero record, counted by the trailer.
+    const std::string zeroRecordIndex = std::string(96, '\0') + std::string("\1\0\0\0", 4);
     for (const std::string& content : {kIndex, zeroRecordIndex, std::string("\\begin{theindex}\n"),
                                        kIndex + "x", std::string("\x55\xAA", 2)}) {
         const bool isIndex = content == kIndex || content == zeroRecordIndex;

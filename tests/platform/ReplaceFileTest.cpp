@@ -1,39 +1,21 @@
 #include "ReplaceFile.h"
 
-#include <gtest/gtest.h>
+#include "FolderTest.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
-class ReplaceFileTest : public ::testing::Test {
+class ReplaceFileTest : public FolderTest {
 protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "rmreplace-XXXXXX").string();
-        dir_ = mkdtemp(pattern.data());
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::string path(const char* name) const { return (dir_ / name).string(); }
-    static void write(const std::string& file, const std::string& bytes) {
-        std::ofstream(file, std::ios::binary) << bytes;
-    }
-    static std::string read(const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
     static rm::ReplaceResult replace(const std::string& file, const std::string& text,
                                      const std::function<bool(int)>& mayReplace = {}) {
         return rm::replaceFile(
             file, [&](int fd) { return rm::writeWhole(fd, text.data(), text.size()); }, mayReplace);
     }
-
-    std::filesystem::path dir_;
 };
 
 // A superuser's run replacing a user's file leaves it the user's.

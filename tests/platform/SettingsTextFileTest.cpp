@@ -1,7 +1,7 @@
 #include "ExclusiveFile.h"
 #include "SettingsTextFile.h"
 
-#include <gtest/gtest.h>
+#include "FolderTest.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -9,8 +9,6 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -18,22 +16,8 @@ const std::string kHeader =
     "Inproper modification of this file may lead to SW malfunction\r\n"
     "-------------------------------------------------------------\r\n";
 
-class SettingsTextFileTest : public ::testing::Test {
+class SettingsTextFileTest : public FolderTest {
 protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "rmsettings-XXXXXX").string();
-        dir_ = mkdtemp(pattern.data());
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::string path(const char* name) const { return (dir_ / name).string(); }
-    static void write(const std::string& file, const std::string& bytes) {
-        std::ofstream(file, std::ios::binary) << bytes;
-    }
-    static std::string read(const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
     std::vector<std::string> texts(const std::string& bytes) const {
         write(path("s.ini"), bytes);
         std::vector<std::string> out;
@@ -44,8 +28,6 @@ protected:
     size_t filesInFolder() const {
         return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir_), {}));
     }
-
-    std::filesystem::path dir_;
 };
 
 TEST_F(SettingsTextFileTest, WritesHeaderLinesAndKeyLinesEachEndedWithCrLf) {

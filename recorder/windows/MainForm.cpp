@@ -157,21 +157,16 @@ void TMainForm::FormCreate() {
 
     // Names for the controls that show no text of their own (or only "..."):
     // a screen reader would take the title of their group otherwise
-    // ("DSP/SMP", "Vertical", "Trigger").
+    // ("DSP/SMP", "Vertical", "Trigger"). Most are named by their hint.
+    QWidget* const namedByHint[] = {
+        u.GridBrightness, u.SmpScrollBar, u.DSPScrollBar, u.SaveFileBrowseButton,
+        u.LongerTimeEditVornRM1, u.SweepMinimum, u.SweepMaximum, u.SweepAverage,
+        u.SlideUpButtonA, u.SlideUpButtonB, u.SlideDownButtonA, u.SlideDownButtonB,
+    };
+    for (QWidget* widget : namedByHint)
+        widget->setAccessibleName(widget->toolTip());
     const std::pair<QWidget*, const char*> names[] = {
-        {u.GridBrightness, S::HintGridBrightness},
-        {u.SmpScrollBar, S::HintSmpScrollBar},
-        {u.DSPScrollBar, S::HintDSPScrollBar},
         {u.SaveFileEdit, S::NameSaveFileEdit},
-        {u.SaveFileBrowseButton, S::HintSaveFileBrowseButton},
-        {u.LongerTimeEditVornRM1, S::HintRecordLength},
-        {u.SweepMinimum, S::HintSweepMinimum},
-        {u.SweepMaximum, S::HintSweepMaximum},
-        {u.SweepAverage, S::HintSweepAverage},
-        {u.SlideUpButtonA, S::HintSlideUpButtonA},
-        {u.SlideUpButtonB, S::HintSlideUpButtonB},
-        {u.SlideDownButtonA, S::HintSlideDownButtonA},
-        {u.SlideDownButtonB, S::HintSlideDownButtonB},
         {u.VerticalSlideA, S::NameVerticalSlideA},
         {u.VerticalSlideB, S::NameVerticalSlideB},
         {u.TriggerAVoltageValueEditVorn1, S::NameTriggerLevelA},

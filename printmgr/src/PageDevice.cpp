@@ -34,11 +34,12 @@ int PageDevice::millimetresToDots(int millimetres) const
     return static_cast<int>(std::nearbyint(millimetres * writer_.logicalDpiX() / 25.4));
 }
 
-int PageDevice::widthMillimetres() const { return static_cast<int>(std::nearbyint(widthDots() * 10 / dotsPerCentimetre())); }
-
-int PageDevice::heightMillimetres() const
+layout_fitting::PageSize PageDevice::sizeMillimetres() const
 {
-    return static_cast<int>(std::nearbyint(heightDots() * 10 / dotsPerCentimetre()));
+    const auto millimetres = [this](int dots) {
+        return static_cast<int>(std::nearbyint(dots * 10 / dotsPerCentimetre()));
+    };
+    return {millimetres(widthDots()), millimetres(heightDots())};
 }
 
 bool PageDevice::begin() { return buffer_.open(QIODevice::WriteOnly) && painter_.begin(&writer_); }

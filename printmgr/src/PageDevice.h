@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LayoutFitting.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QPainter>
@@ -22,8 +24,7 @@ public:
     int heightDots() const;
     int millimetresToDots(int millimetres) const;
     // The page's size in whole millimetres, as the viewer computes it.
-    int widthMillimetres() const;
-    int heightMillimetres() const;
+    layout_fitting::PageSize sizeMillimetres() const;
 
     // Starts painting on the page; false when the page cannot be drawn.
     bool begin();

@@ -227,7 +227,7 @@ PrintSession::Placements PrintSession::placeObjects(const layout_file::StoredLay
     // The file's lines place the objects they name, the default layout the
     // others; a layout that does not fit the page chosen is shrunk to it, or
     // else replaced by the page's default.
-    const layout_fitting::PageSize size{page.widthMillimetres(), page.heightMillimetres()};
+    const layout_fitting::PageSize size = page.sizeMillimetres();
     Placements defaults;
     Placements placed;
     Placements defaulted;
@@ -307,18 +307,17 @@ void PrintSession::renderObjects(PageDevice& page)
                                .intersected(pageRect);
         if (rect.isEmpty())
             continue;
-        const int kind = o->kind;
         QPainter& painter = page.painter();
         painter.save();
         painter.translate(rect.topLeft());
         painter.setClipRect(QRect(0, 0, rect.width(), rect.height()));
-        if (kind == KindPicture) {
+        if (o->kind == KindPicture) {
             PrintRegion region{};
             region.width = rect.width();
             region.height = rect.height();
             region.painter = &painter;
             callBack(DrawPicture, id, 0, &region);
-        } else if (kind == KindText) {
+        } else if (o->kind == KindText) {
             // A little room above the text and before the box to its right.
             const int gap = page.millimetresToDots(kTextGapMillimetres);
             painter.translate(0, gap);

@@ -6,12 +6,12 @@
 
 #include <QString>
 
-class QPrinter;
-
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
+
+class QPrinter;
 
 namespace printmgr {
 

@@ -196,8 +196,8 @@ QString TTimeBarVornPrv::HintAt(int x) const
     const auto cursorIndex = ArrowCursorAt(x);
     if (!cursorIndex || !engine_ || !dataSource_)
         return {};
-    const TGeneralCursorObject& c = dataSource_->Cursors().Cursor(*cursorIndex);
     const TCursorObjectTable& cursors = dataSource_->Cursors();
+    const TGeneralCursorObject& c = cursors.Cursor(*cursorIndex);
     const auto marked = [&cursors](int64_t a, int64_t b, bool addOrigin) {
         return fromStd(cursors.MarkedTimeBetween(a, b, addOrigin));
     };

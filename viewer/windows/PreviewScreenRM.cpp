@@ -142,8 +142,7 @@ void TPreviewScreenRM::EngineNotify(int code, int) {
 }
 
 void TPreviewScreenRM::applyStoredSize() {
-    holdToScreen(*this, QSize(static_cast<int>(engine_->MainWindowWidth), static_cast<int>(engine_->MainWindowHeight)),
-                 true);
+    holdToScreen(*this, QSize(static_cast<int>(engine_->MainWindowWidth), static_cast<int>(engine_->MainWindowHeight)));
     holdWhenFramed_ = windowFrame(*this).isNull();
     if (engine_->Maximized)
         setWindowState(windowState() | Qt::WindowMaximized);
@@ -155,7 +154,7 @@ bool TPreviewScreenRM::event(QEvent* event) {
     if (holdWhenFramed_ && (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) && isVisible() &&
         !isMaximized() && !windowFrame(*this).isNull()) {
         holdWhenFramed_ = false;
-        holdToScreen(*this, size(), true);
+        holdToScreen(*this, size());
     }
     return handled;
 }

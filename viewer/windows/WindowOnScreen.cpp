@@ -16,7 +16,7 @@ QMargins windowFrame(const QWidget& window)
             outer.bottom() - inner.bottom()};
 }
 
-void holdToScreen(QWidget& window, QSize wanted, bool centre)
+void holdToScreen(QWidget& window, QSize wanted)
 {
     const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!screen) {
@@ -29,9 +29,7 @@ void holdToScreen(QWidget& window, QSize wanted, bool centre)
     window.resize(size);
     const QSize outer = size.grownBy(frame);
     // A top-level window's position is its frame's top-left corner.
-    QPoint at = centre ? area.topLeft() + QPoint((area.width() - outer.width()) / 2,
-                                                 (area.height() - outer.height()) / 2)
-                       : window.frameGeometry().topLeft();
+    QPoint at = area.topLeft() + QPoint((area.width() - outer.width()) / 2, (area.height() - outer.height()) / 2);
     at.setX(std::max(std::min(at.x(), area.x() + area.width() - outer.width()), area.x()));
     at.setY(std::max(std::min(at.y(), area.y() + area.height() - outer.height()), area.y()));
     window.move(at);
